@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "host/current_plugin.h"
 #include "host/host.h"
 #include "test_paths.h"
 
@@ -192,6 +193,94 @@ TEST_F(MessagesTest, APluginThatHoldsItselfLoadedIsNotUnloaded) {
     host.ShutdownAll();
     EXPECT_EQ(host.AccessCount(a), 0);
     EXPECT_TRUE(host.Clean());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MessagesTest, AnExceptionThatEscapesAPluginStopsAtTheHost) {
+    Faults(a, {"throw-on-about"});
+    ASSERT_TRUE(host.StartAll());
+    EXPECT_EQ(host.About(*a), kCantHappenErr);
+    EXPECT_EQ(ProblemSubjects(), (Trace{"TestPluginA: exception escaped the plug-in"}));
+    EXPECT_EQ(host.About(*b), kNoErr);
+    host.ShutdownAll();
+}
+
+TEST_F(MessagesTest, ContextsPushedAndPoppedOutOfOrderAreReported) {
+    host::CurrentPluginScope scope(a);
+    const void* table = nullptr;
+    ASSERT_EQ(host.AcquireSuite(kAIContextSuite, kAIContextSuiteVersion, &table), kNoErr);
+    const auto* context = static_cast<const AIContextSuite*>(table);
+    AIAppContextHandle outer = nullptr;
+    AIAppContextHandle inner = nullptr;
+    EXPECT_EQ(context->PushAppContext(a->Ref(), &outer), kNoErr);
+    EXPECT_EQ(context->PushAppContext(a->Ref(), &inner), kNoErr);
+    EXPECT_EQ(host.ContextDepth(), 2u);
+    EXPECT_EQ(context->PopAppContext(outer), kBadParameterErr);
+    EXPECT_EQ(context->PopAppContext(inner), kNoErr);
+    EXPECT_EQ(context->PopAppContext(outer), kNoErr);
+    EXPECT_EQ(context->PopAppContext(outer), kBadParameterErr);
+    EXPECT_EQ(context->PushAppContext(nullptr, &outer), kBadParameterErr);
+    EXPECT_EQ(ProblemSubjects(), (Trace{"TestPluginA: application context popped out of order",
+                                        "TestPluginA: application context popped without a push"}));
+    host.ReleaseSuite(kAIContextSuite, kAIContextSuiteVersion);
+}
+
+TEST_F(MessagesTest, AdmBasicAnswersStringListsAndRecordsEveryAlert) {
+    host.SetStringList(*a, 16050, {"TEST", "Error ^0", "a string longer than the buffer"});
+    host::CurrentPluginScope scope(a);
+    const void* table = nullptr;
+    ASSERT_EQ(host.AcquireSuite(kADMBasicSuite, kADMBasicSuiteVersion11, &table), kNoErr);
+    const auto* adm = static_cast<const ADMBasicSuite11*>(table);
+    struct Case {
+        ASInt32 list, index, length;
+        ASErr expected;
+        const char* text;
+    };
+    const Case cases[] = {
+        {16050, 1, 10, kNoErr, "TEST"},       {16050, 2, 128, kNoErr, "Error ^0"},
+        {16050, 3, 9, kNoErr, "a string"},    {16050, 4, 10, kNotFoundErr, ""},
+        {16050, 0, 10, kNotFoundErr, ""},     {16600, 1, 256, kNotFoundErr, ""},
+        {16050, 1, 0, kBadParameterErr, "x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.list) + "/" + std::to_string(c.index));
+        char buffer[256] = "x";
+        EXPECT_EQ(adm->GetIndexString(a->Ref(), c.list, c.index, buffer, c.length), c.expected);
+        EXPECT_STREQ(buffer, c.text);
+    }
+    char buffer[16];
+    EXPECT_EQ(adm->GetIndexString(b->Ref(), 16050, 1, buffer, 16),
+              kNotFoundErr);  // lists are per plug-in
+
+    const ASUnicode wide[] = {'C', 'a', 'f', 0xE9, ' ', 0xD83D, 0xDE00, 0};
+    adm->ErrorAlert("narrow");
+    adm->TitledAlert("About Lumaro", "Lumaro plug-in\\n");
+    adm->AboutBox(a->Ref(), "one", "");
+    adm->ErrorAlertW(wide);
+    std::vector<std::string> alerts;
+    for (const host::Event& e : host.Events().OfKind(host::EventKind::Alert))
+        alerts.push_back(e.plugin + ": " + e.subject + ": " + e.detail);
+    EXPECT_EQ(alerts, (Trace{"TestPluginA: error alert: narrow",
+                             "TestPluginA: titled alert: About Lumaro | Lumaro plug-in\\n",
+                             "TestPluginA: about box: one | ",
+                             "TestPluginA: error alert: Caf\xC3\xA9 \xF0\x9F\x98\x80"}));
+    host.ReleaseSuite(kADMBasicSuite, kADMBasicSuiteVersion11);
+}
+
+TEST_F(MessagesTest, AssertionsAreRecordedForThePluginAtWork) {
+    host.RecordAssertion("m_pDlgNonModal != NULL", "Source\\LumaroPlugin", 436);
+    {
+        host::CurrentPluginScope scope(a);
+        host.RecordAssertion("x", "y", 1);
+    }
+    const auto assertions = host.Events().OfKind(host::EventKind::Assertion);
+    ASSERT_EQ(assertions.size(), 2u);
+    EXPECT_EQ(assertions[0].ToString(),
+              "[assertion] m_pDlgNonModal != NULL \"Source\\LumaroPlugin, line 436\"");
+    EXPECT_EQ(assertions[1].plugin, "TestPluginA");
 }
 
 }  // namespace

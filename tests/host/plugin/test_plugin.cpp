@@ -26,6 +26,7 @@ enum Fault : unsigned {
     kFailStartup = 1u << 3,        // start-up answers 'TEST'
     kHoldLoaded = 1u << 4,         // holds itself loaded through the access suite
     kBadFree = 1u << 5,            // frees a block the host never gave out
+    kThrowOnAbout = 1u << 6,       // lets an exception escape "About"
 };
 
 struct FaultName {
@@ -39,6 +40,7 @@ constexpr FaultName kFaultNames[] = {
     {"fail-startup", kFailStartup},
     {"hold-loaded", kHoldLoaded},
     {"bad-free", kBadFree},
+    {"throw-on-about", kThrowOnAbout},
 };
 
 // Lives in a host block; the host keeps its address in the globals word, so it
@@ -265,6 +267,7 @@ TEST_PLUGIN_EXPORT ASErr PluginMain(const char* caller, const char* selector, vo
     if (std::strcmp(caller, kSPInterfaceCaller) == 0) {
         if (std::strcmp(selector, kSPInterfaceShutdownSelector) == 0) return Shutdown(m, state);
         if (std::strcmp(selector, kSPInterfaceAboutSelector) == 0) {
+            if (state->faults & kThrowOnAbout) throw state->faults;
             g_admBasic->AboutBox(m->self, "TestPlugin", "about");
             return kNoErr;
         }
