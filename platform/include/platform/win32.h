@@ -10,11 +10,13 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// clang-format off: the order matters
 #include <comdef.h>
 #include <ole2.h>
 #include <oleauto.h>
 #include <shellapi.h>
 #include <windows.h>
+// clang-format on
 
 #include <cstdio>
 
