@@ -10,12 +10,13 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-// clang-format off: the order matters
-#include <comdef.h>
+// The order matters: each needs the ones before it.
+// clang-format off
+#include <windows.h>
 #include <ole2.h>
 #include <oleauto.h>
 #include <shellapi.h>
-#include <windows.h>
+#include <comdef.h>
 // clang-format on
 
 #include <cstdio>
