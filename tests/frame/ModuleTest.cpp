@@ -98,10 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values("SP Access Suite", "SP Plug-ins Suite", "AI Notifier Suite",
                       "AI Context Suite", "ADM Basic Suite", "ADM Dialog Suite",
                       "ADM Dialog Group Suite", "ADM Entry Suite", "ADM Item Suite",
-                      "ADM List Suite", "ADM Notifier Suite", "ADM Drawer Suite",
-                      "ADM Image Suite", "ADM Hierarchy List Suite", "ADM Icon Suite",
-                      "AI Document Suite", "AI Preference Suite", "AI Menu Suite",
-                      "AI Unicode String Suite", "AI Font Suite", "AI ATE Text Util Suite"));
+                      "ADM List Suite", "ADM Notifier Suite", "ADM Drawer Suite", "ADM Image Suite",
+                      "ADM Hierarchy List Suite", "ADM Icon Suite", "AI Document Suite",
+                      "AI Preference Suite", "AI Menu Suite", "AI Unicode String Suite",
+                      "AI Font Suite", "AI ATE Text Util Suite"));
 
 TEST_F(ModuleTest, RefusedMemoryForTheObjectOrTheHolderIsOutOfMemory) {
     host::Host& host = *hostPtr;
