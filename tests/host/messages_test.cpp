@@ -112,9 +112,9 @@ TEST_F(MessagesTest, MenusAreUpdatedBeforeShowingAndChosenItemsGetAIGo) {
     for (const host::Event& e : host.Events().Since(mark))
         seen.push_back(e.plugin + " " + e.subject + " " + e.detail);
     EXPECT_EQ(seen,
-              (Trace{"TestPluginA message alert go 1", "TestPluginA AI Menu/AI Go TestPluginA Item",
-                     "TestPluginB about box TestPlugin | from the menu",
-                     "TestPluginB AI Menu/AI Go TestPluginB About"}));
+              (Trace{"TestPluginA AI Menu/AI Go TestPluginA Item", "TestPluginA message alert go 1",
+                     "TestPluginB AI Menu/AI Go TestPluginB About",
+                     "TestPluginB about box TestPlugin | from the menu"}));
     const std::string tree = host.Menu().Tree();
     EXPECT_NE(
         tree.find(
@@ -134,8 +134,8 @@ TEST_F(MessagesTest, AboutReachesOnlyThePluginAsked) {
     EXPECT_EQ(host.About(*b), kNoErr);
     const auto events = host.Events().Since(mark);
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].ToString(), "[alert] TestPluginB: about box \"TestPlugin | about\"");
-    EXPECT_EQ(events[1].ToString(), "[message] TestPluginB: SP Interface/About -> 0");
+    EXPECT_EQ(events[0].ToString(), "[message] TestPluginB: SP Interface/About -> 0");
+    EXPECT_EQ(events[1].ToString(), "[alert] TestPluginB: about box \"TestPlugin | about\"");
     host.ShutdownAll();
 }
 
