@@ -232,6 +232,16 @@ TEST(Conversion, BadArgumentsFailWithTheDocumentedError) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
+TEST(ThreadCodePage, EveryListedCodePageIsAvailable) {
+    for (UINT codePage : {437u, 850u, 852u, 866u, 874u, 932u, 936u, 949u, 950u, 1250u, 1251u, 1252u,
+                          1253u, 1254u, 1255u, 1256u, 1257u, 1258u, 65001u}) {
+        EXPECT_TRUE(EmuSetThreadCodePage(codePage)) << codePage;
+        EXPECT_EQ(ToWide(CP_THREAD_ACP, "A"), u"A") << codePage;
+    }
+    EXPECT_FALSE(EmuSetThreadCodePage(CP_UTF7));
+    EXPECT_TRUE(EmuSetThreadCodePage(1252));
+}
+
 TEST(ThreadCodePage, IsPerThreadAndDefaultsTo1252) {
     EXPECT_EQ(EmuGetThreadCodePage(), 1252u);
     EXPECT_EQ(ToWide(CP_THREAD_ACP, "\xC0"), u"\u00C0");
