@@ -146,6 +146,26 @@ public:
         return atend;
     }
 
+    // Fonts the body embeds or asks for where it uses them, as writers that
+    // leave the header lists out (cairo among them) still mark them.
+    void Body(const std::vector<std::string_view>& lines) {
+        static const std::string_view kResources[] = {"%%BeginResource:", "%%IncludeResource:"};
+        static const std::string_view kFonts[] = {"%%BeginFont:", "%%IncludeFont:"};
+        for (std::string_view line : lines) {
+            if (line.size() < 2 || line[0] != '%' || line[1] != '%') continue;
+            for (std::string_view key : kResources) {
+                if (!StartsWith(line, key)) continue;
+                const std::vector<std::string> tokens = Tokens(line.substr(key.size()));
+                if (tokens.size() >= 2 && tokens[0] == "font") m_names.Add(ToUtf8Name(tokens[1]));
+            }
+            for (std::string_view key : kFonts) {
+                if (!StartsWith(line, key)) continue;
+                const std::vector<std::string> tokens = Tokens(line.substr(key.size()));
+                if (!tokens.empty()) m_names.Add(ToUtf8Name(tokens[0]));
+            }
+        }
+    }
+
     std::vector<std::string> Take() { return m_names.Take(); }
 
 private:
@@ -200,6 +220,7 @@ bool ReadPostScriptFonts(std::string_view content, std::vector<std::string>& fon
         }
         reader.Section(lines, trailer, lines.size());
     }
+    reader.Body(lines);
     fonts = reader.Take();
     return true;
 }
