@@ -34,8 +34,14 @@ namespace {
 // Reads the whole file; documents are read once, at opening.
 bool ReadWholeFile(const std::string& path, std::string& content, std::string& error) {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) {
         error = "is a folder, not a document";
+        return false;
+    }
+    // A device or a pipe could be read for ever.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        error = "is not a regular file";
         return false;
     }
     errno = 0;

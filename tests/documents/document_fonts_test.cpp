@@ -102,7 +102,9 @@ TEST(ReadDocumentFonts, AnUnknownExtensionIsReadByItsContent) {
 
 TEST(ReadDocumentFonts, PathsThatCannotBeReadGiveAnError) {
     TempFolder dir;
-    std::vector<std::string> paths = {"", dir.File("absent.pdf"), dir.Path().string()};
+    std::vector<std::string> paths = {"", dir.File("absent.pdf"), dir.Path().string(), "/dev/zero"};
+    const std::string fifo = dir.File("pipe.pdf");
+    if (mkfifo(fifo.c_str(), 0600) == 0) paths.push_back(fifo);
     const std::string locked = dir.Write("locked.pdf", "%PDF-1.4\n");
     if (geteuid() != 0) {  // root reads files whatever their mode
         chmod(locked.c_str(), 0);
