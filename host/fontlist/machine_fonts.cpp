@@ -26,11 +26,8 @@ std::vector<fs::path> InstalledFiles(const fs::path& fontsDir) {
     std::error_code ec;
     if (!fs::is_directory(fontsDir, ec)) return files;
     for (fs::directory_iterator it(fontsDir, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path& p = it->path();
-        const std::string name = p.filename().string();
-        if (name.empty() || name.front() == '.') continue;
         std::error_code typeEc;
-        if (it->is_regular_file(typeEc)) files.push_back(p);
+        if (it->is_regular_file(typeEc)) files.push_back(it->path());
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -75,10 +72,7 @@ std::vector<std::string> ParseActiveFontsList(const std::string& text) {
     while (std::getline(in, line)) {
         if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
         first = false;
-        while (!line.empty() &&
-               (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
-            line.pop_back();
-        }
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty()) paths.push_back(line);
     }
     return paths;

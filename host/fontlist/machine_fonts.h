@@ -32,13 +32,14 @@ struct MachineFontScan {
 };
 
 // Reads the machine folder. A missing Fonts/ folder or ActiveFonts.txt means
-// no fonts of that kind. Fonts/ is read in file-name order, files whose
-// names start with '.' left out; a file that is both installed and listed is
-// read once, as installed.
+// no fonts of that kind. Every regular file in Fonts/ (not in its
+// subfolders) is an installed font file, read in file-name order; a file that
+// is both installed and listed is read once, as installed.
 MachineFontScan ScanMachineFonts(const std::string& machineDir);
 
-// The paths listed in an ActiveFonts.txt text: lines trimmed of a
-// byte-order mark, carriage returns and trailing blanks, empty lines dropped.
+// The paths listed in an ActiveFonts.txt text: one per line, a carriage
+// return before the line feed and a leading byte-order mark tolerated, empty
+// lines dropped. Blanks belong to the path.
 std::vector<std::string> ParseActiveFontsList(const std::string& text);
 
 }  // namespace host

