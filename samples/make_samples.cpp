@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     ok &= Report(
         samples::WriteTextFile(badge,
                                samples::DosEpsBinary(samples::DscPostScript(
-                                   {"URWBookman-Light", "NotoSansMono-Regular"}, {}, false, true)),
+                                   {"URWBookman-Light", "NotoSans-Italic"}, {}, false, true)),
                                error),
         badge, error);
 
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     ok &= Report(
         samples::WriteTextFile(
             logo,
-            samples::SvgWithFamilies({"'Liberation Serif', serif", "\"Noto Sans Mono\", monospace",
+            samples::SvgWithFamilies({"'Liberation Serif', serif", "\"Noto Serif\", serif",
                                       "Orvinda Display, 'Liberation Sans', sans-serif"},
                                      ".tagline { font: italic 14px/1.2 'Kestrel Grotesk', "
                                      "sans-serif }\n.title { font-family: 'DejaVu Sans Mono' }"),
