@@ -33,6 +33,13 @@ struct FontFaceInfo {
     bool openType = false;
     bool cidKeyed = false;
     bool bitmap = false;
+    // Type 1 multiple masters; variable sfnt fonts are not counted.
+    bool multipleMaster = false;
+
+    // The rest of what the information record carries.
+    std::int32_t weight = 400;  // OS/2 weight class, else 700 for bold and 400
+    bool italic = false;
+    bool fixedPitch = false;
 };
 
 }  // namespace host

@@ -153,6 +153,18 @@ FontFaceInfo Describe(FT_Face face, const std::string& path, long index) {
         }
     }
 
+    info.multipleMaster = FT_HAS_MULTIPLE_MASTERS(face) && !sfnt;
+    info.italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+    info.fixedPitch = FT_IS_FIXED_WIDTH(face);
+    info.weight = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0 ? 700 : 400;
+    if (sfnt) {
+        const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+        if (os2 && os2->version != 0xFFFF && os2->usWeightClass >= 1 &&
+            os2->usWeightClass <= 1000) {
+            info.weight = os2->usWeightClass;
+        }
+    }
+
     SfntNames sfntNames;
     if (sfnt) sfntNames = ReadSfntNames(face);
     PS_FontInfoRec psInfo;

@@ -76,6 +76,29 @@ TEST(FontFileReader, TechnologyAndFlagsFollowTheFileFormat) {
     }
 }
 
+TEST(FontFileReader, WeightSlantAndPitchAreReported) {
+    const struct {
+        const char* path;
+        int weight;
+        bool italic;
+        bool fixedPitch;
+    } cases[] = {
+        {"/usr/share/fonts/truetype/liberation/LiberationMono-Bold.ttf", 700, false, true},
+        {"/usr/share/fonts/truetype/liberation/LiberationSerif-Italic.ttf", 400, true, false},
+        {"/usr/share/fonts/truetype/dejavu/DejaVuSans-ExtraLight.ttf", 200, false, false},
+        {"/usr/share/fonts/type1/urw-base35/NimbusMonoPS-BoldItalic.t1", 700, true, true},
+    };
+    FontFileReader reader;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const FontFaceInfo face = ReadOne(reader, c.path);
+        EXPECT_EQ(face.weight, c.weight);
+        EXPECT_EQ(face.italic, c.italic);
+        EXPECT_EQ(face.fixedPitch, c.fixedPitch);
+        EXPECT_FALSE(face.multipleMaster);
+    }
+}
+
 TEST(FontFileReader, NamesComeFromTheFont) {
     FontFileReader reader;
     const FontFaceInfo bold =
