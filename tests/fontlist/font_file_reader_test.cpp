@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "temp_folder.h"
 
 namespace {
@@ -112,6 +114,66 @@ TEST(FontFileReader, NamesComeFromTheFont) {
     const FontFaceInfo type1 = ReadOne(reader, "/usr/share/fonts/type1/urw-base35/P052-Italic.t1");
     EXPECT_EQ(type1.familyName, "P052");
     EXPECT_EQ(type1.fullName, "P052 Italic");
+}
+
+std::uint32_t Be32(const std::string& s, std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<std::uint8_t>(s[at + i]);
+    return v;
+}
+
+void PutBe32(std::string& s, std::size_t at, std::uint32_t v) {
+    for (std::size_t i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (24 - 8 * i)) & 0xFF);
+}
+
+// A TrueType collection of whole font files: each font's table offsets are
+// moved by where the font lands in the collection.
+std::string Collection(const std::vector<std::string>& fonts) {
+    std::string header = "ttcf";
+    header += std::string("\x00\x01\x00\x00", 4);
+    header += std::string(4 + 4 * fonts.size(), '\0');
+    PutBe32(header, 8, static_cast<std::uint32_t>(fonts.size()));
+    std::string body;
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        std::string font = fonts[i];
+        while (body.size() % 4 != 0) body.push_back('\0');
+        const auto base = static_cast<std::uint32_t>(header.size() + body.size());
+        PutBe32(header, 12 + 4 * i, base);
+        const std::uint32_t tables =
+            static_cast<std::uint8_t>(font[4]) << 8 | static_cast<std::uint8_t>(font[5]);
+        for (std::uint32_t t = 0; t < tables; ++t) {
+            const std::size_t record = 12 + 16 * t + 8;
+            PutBe32(font, record, Be32(font, record) + base);
+        }
+        body += font;
+    }
+    return header + body;
+}
+
+TEST(FontFileReader, EveryFaceOfACollectionIsRead) {
+    TempFolder dir;
+    const std::string path = dir.Write(
+        "pair.ttc", Collection({ReadFile("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"),
+                                ReadFile("/usr/share/fonts/truetype/liberation/"
+                                         "LiberationSerif-Bold.ttf")}));
+    FontFileReader reader;
+    std::vector<FontFaceInfo> faces;
+    std::string error;
+    ASSERT_TRUE(reader.Read(path, faces, error)) << error;
+    ASSERT_EQ(faces.size(), 2u);
+    EXPECT_EQ(faces[0].postScriptName, "DejaVuSans");
+    EXPECT_EQ(faces[0].faceIndex, 0);
+    EXPECT_EQ(faces[1].postScriptName, "LiberationSerif-Bold");
+    EXPECT_EQ(faces[1].faceIndex, 1);
+    EXPECT_EQ(faces[1].path, path);
+
+    // A collection whose second font is cut off is refused as a whole.
+    const std::string whole = ReadFile(path);
+    const std::string cut = dir.Write("cut.ttc", whole.substr(0, Be32(whole, 16) + 8));
+    std::vector<FontFaceInfo> none;
+    EXPECT_FALSE(reader.Read(cut, none, error));
+    EXPECT_THAT(error, ::testing::StartsWith("face 1: "));
+    EXPECT_TRUE(none.empty());
 }
 
 TEST(FontFileReader, FilesThatAreNotFontsAreRefusedWithAReason) {
