@@ -93,7 +93,7 @@ DocumentFonts Read(const std::string& path) {
 
     DocumentFonts result;
     result.kind = kind;
-    std::vector<std::string> fonts;
+    FontNameList fonts;
     bool read = false;
     switch (kind) {
         case DocumentKind::Pdf:
@@ -109,7 +109,7 @@ DocumentFonts Read(const std::string& path) {
             break;
     }
     if (!read) return Failure(path, kind, error);
-    result.fonts = std::move(fonts);
+    fonts.MoveTo(result);
     return result;
 }
 

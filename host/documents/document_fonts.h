@@ -8,6 +8,15 @@
 
 namespace host {
 
+// What a document tells of the kind of a font it uses: a PDF's font
+// dictionaries tell it, DSC comments and SVG do not.
+enum class FontOutlines { Unknown, Type1, TrueType };
+
+struct DocumentFontTraits {
+    FontOutlines outlines = FontOutlines::Unknown;
+    bool cidKeyed = false;
+};
+
 enum class DocumentKind {
     Unknown,     // nothing could be read
     Pdf,         // PDF, and PDF-compatible .ai files
@@ -23,6 +32,8 @@ struct DocumentFonts {
     // Font names in order of first use, each once, subset prefixes removed.
     // PDF and PostScript give PostScript names; SVG gives family names.
     std::vector<std::string> fonts;
+    // One per font, in the same order: what the document tells of it.
+    std::vector<DocumentFontTraits> traits;
     // Empty on success; otherwise a message that starts with the path.
     std::string error;
 

@@ -77,7 +77,8 @@ void FontList::RecomputeMissing() {
     std::vector<FontEntry> missing;
     std::unordered_map<std::string, std::size_t> byKey;
     for (const Document& doc : m_documents) {
-        for (const std::string& name : doc.fonts) {
+        for (std::size_t i = 0; i < doc.fonts.size(); ++i) {
+            const std::string& name = doc.fonts[i];
             const std::string key = FontNameKey(name);
             if (!key.empty() &&
                 std::binary_search(m_presentKeys.begin(), m_presentKeys.end(), key)) {
@@ -92,7 +93,13 @@ void FontList::RecomputeMissing() {
                 entry.face.fullName = name;
                 entry.face.nativeFamilyName = name;
                 entry.face.nativeFullName = name;
-                entry.face.technology = FontTechnology::Other;
+                const DocumentFontTraits traits =
+                    i < doc.traits.size() ? doc.traits[i] : DocumentFontTraits{};
+                entry.face.technology =
+                    traits.outlines == FontOutlines::Type1      ? FontTechnology::Type1
+                    : traits.outlines == FontOutlines::TrueType ? FontTechnology::TrueType
+                                                                : FontTechnology::Other;
+                entry.face.cidKeyed = traits.cidKeyed;
                 entry.origin = FontOrigin::Missing;
                 entry.missing = true;
                 found = byKey.emplace(key, missing.size()).first;
@@ -116,18 +123,20 @@ std::string FontList::DocumentKey(const std::string& path) const {
 
 DocumentFonts FontList::OpenDocument(const std::string& path) {
     DocumentFonts result = ReadDocumentFonts(path);
-    if (result.ok()) SetDocumentFonts(path, result.fonts);
+    if (result.ok()) SetDocumentFonts(path, result.fonts, result.traits);
     return result;
 }
 
-void FontList::SetDocumentFonts(const std::string& path, std::vector<std::string> fonts) {
+void FontList::SetDocumentFonts(const std::string& path, std::vector<std::string> fonts,
+                                std::vector<DocumentFontTraits> traits) {
     const std::string key = DocumentKey(path);
     auto it = std::find_if(m_documents.begin(), m_documents.end(),
                            [&](const Document& d) { return d.key == key; });
     if (it != m_documents.end()) {
         it->fonts = std::move(fonts);
+        it->traits = std::move(traits);
     } else {
-        m_documents.push_back(Document{key, path, std::move(fonts)});
+        m_documents.push_back(Document{key, path, std::move(fonts), std::move(traits)});
     }
     RecomputeMissing();
 }

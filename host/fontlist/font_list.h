@@ -24,7 +24,8 @@ enum class FontNameQuery {
 
 struct FontEntry {
     // For a missing font every name is the name the documents use, the style
-    // is empty, the technology Other and the path empty.
+    // is empty and the path empty; the technology and the CID flag are what
+    // the first document that uses it tells (a PDF does), else Other.
     FontFaceInfo face;
     FontOrigin origin = FontOrigin::Installed;
     bool missing = false;
@@ -62,8 +63,10 @@ public:
     // reads it anew. On failure the list does not change and the result
     // carries the error.
     DocumentFonts OpenDocument(const std::string& path);
-    // Adds or replaces a document's font names without reading a file.
-    void SetDocumentFonts(const std::string& path, std::vector<std::string> fonts);
+    // Adds or replaces a document's fonts without reading a file; traits,
+    // when given, are one per font.
+    void SetDocumentFonts(const std::string& path, std::vector<std::string> fonts,
+                          std::vector<DocumentFontTraits> traits = {});
     // Returns false when no such document is open.
     bool CloseDocument(const std::string& path);
     std::vector<std::string> OpenDocuments() const;
@@ -87,6 +90,7 @@ private:
         std::string key;  // canonical path
         std::string path;
         std::vector<std::string> fonts;
+        std::vector<DocumentFontTraits> traits;
     };
 
     void RecomputeMissing();

@@ -113,12 +113,14 @@ TEST_F(FontListTest, DocumentFontsTheMachineLacksAreMarkedMissingOnce) {
     ASSERT_NE(noto, nullptr);
     EXPECT_TRUE(noto->missing);
     EXPECT_EQ(noto->origin, FontOrigin::Missing);
-    EXPECT_EQ(noto->TechnologyCode(), 2);
+    EXPECT_EQ(noto->TechnologyCode(), 1);  // the PDF embeds it as TrueType
     EXPECT_FALSE(noto->face.openType || noto->face.cidKeyed || noto->face.bitmap || noto->ocf ||
                  noto->atc);
     EXPECT_THAT(noto->documents, ElementsAre(brochure, poster));
     EXPECT_EQ(noto->UnicodeName(FontNameQuery::B, false), "NotoSerif-Regular");
     EXPECT_EQ(noto->UnicodeName(FontNameQuery::D, false), "");
+    // An SVG tells nothing of the font's kind.
+    EXPECT_EQ(list.Find("Orvinda Display")->TechnologyCode(), 2);
 
     // The SVG family "Liberation Sans" is present through the family name.
     EXPECT_FALSE(list.Find("Liberation Sans")->missing);
