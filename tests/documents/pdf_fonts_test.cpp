@@ -150,6 +150,29 @@ TEST(PdfFonts, NestedFormsWithACycleAreReadOnce) {
     EXPECT_THAT(result.fonts, ElementsAre("Page-Font", "Outer-Font", "Inner-Font"));
 }
 
+TEST(PdfFonts, FormsNestedBeyondAnyDrawingAreRefused) {
+    TempFolder dir;
+    auto chain = [](int depth) {
+        return [depth](QPDF& pdf, QPDFObjectHandle& page) {
+            QPDFObjectHandle resources = FontResources({"Deepest-Font"});
+            for (int i = 0; i < depth; ++i) {
+                QPDFObjectHandle outer = QPDFObjectHandle::newDictionary();
+                outer.replaceKey("/XObject", QPDFObjectHandle::newDictionary());
+                outer.getKey("/XObject").replaceKey("/Fm", Form(pdf, resources));
+                resources = outer;
+            }
+            page.replaceKey("/Resources", resources);
+        };
+    };
+    const auto shallow = ReadDocumentFonts(WriteQpdf(dir, "shallow.pdf", chain(50)));
+    ASSERT_TRUE(shallow.ok()) << shallow.error;
+    EXPECT_THAT(shallow.fonts, ElementsAre("Deepest-Font"));
+
+    const auto deep = ReadDocumentFonts(WriteQpdf(dir, "deep.pdf", chain(300)));
+    EXPECT_FALSE(deep.ok());
+    EXPECT_NE(deep.error.find("nested too deeply"), std::string::npos) << deep.error;
+}
+
 TEST(PdfFonts, AnnotationAppearancesPatternsAndTypeThreeResourcesCount) {
     TempFolder dir;
     const std::string path = WriteQpdf(dir, "annots.pdf", [](QPDF& pdf, QPDFObjectHandle& page) {
