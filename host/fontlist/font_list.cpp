@@ -43,8 +43,9 @@ const std::string& FontEntry::UnicodeName(FontNameQuery query, bool native) cons
 FontList::FontList(std::string machineDir) : m_machineDir(std::move(machineDir)) { Enumerate(); }
 
 void FontList::Enumerate() {
-    MachineFontScan scan = ScanMachineFonts(m_machineDir);
+    MachineFontScan scan = ScanMachineFonts(m_machineDir, &m_fileCache);
     m_filesRead = scan.filesRead;
+    m_filesReused = scan.filesReused;
     m_skipped = std::move(scan.skipped);
     m_duplicates = scan.duplicates;
 

@@ -56,7 +56,8 @@ public:
     explicit FontList(std::string machineDir);
 
     // Reads the machine's fonts again (the host does so on WM_FONTCHANGE) and
-    // recomputes which document fonts are missing.
+    // recomputes which document fonts are missing. Files unchanged in size
+    // and modification time since the last enumeration are not read again.
     void Enumerate();
 
     // Reads a document and adds its fonts; opening an open document again
@@ -80,6 +81,7 @@ public:
 
     // Of the last enumeration.
     std::size_t FilesRead() const { return m_filesRead; }
+    std::size_t FilesReused() const { return m_filesReused; }
     const std::vector<std::string>& SkippedFiles() const { return m_skipped; }
     std::size_t DuplicateFaces() const { return m_duplicates; }
 
@@ -102,6 +104,8 @@ private:
     std::vector<std::string> m_presentKeys;  // sorted FontNameKeys of machine fonts
     std::vector<Document> m_documents;
     std::size_t m_filesRead = 0;
+    std::size_t m_filesReused = 0;
+    FontFileCache m_fileCache;
     std::vector<std::string> m_skipped;
     std::size_t m_duplicates = 0;
 };

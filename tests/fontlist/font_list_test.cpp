@@ -147,6 +147,23 @@ TEST_F(FontListTest, ActivatingOrInstallingAFontClearsItsMissingMark) {
     EXPECT_TRUE(gothic->face.openType);
 }
 
+TEST_F(FontListTest, EnumeratingAgainReadsOnlyNewOrChangedFiles) {
+    FontList list(m_machine.Path().string());
+    EXPECT_EQ(list.FilesReused(), 0u);
+    list.Enumerate();
+    EXPECT_EQ(list.FilesReused(), 3u);  // the damaged file is not tried again either
+    EXPECT_EQ(list.SkippedFiles().size(), 1u);
+
+    // Another font under the same file name, and a file removed.
+    const fs::path sans = m_machine.Path() / "Fonts" / "LiberationSans-Regular.ttf";
+    fs::copy_file(kLiberation + "LiberationSerif-Bold.ttf", sans,
+                  fs::copy_options::overwrite_existing);
+    fs::remove(m_machine.Path() / "Fonts" / fs::path(kNimbus).filename());
+    list.Enumerate();
+    EXPECT_EQ(list.FilesReused(), 1u);
+    EXPECT_THAT(Names(list), ElementsAre("LiberationSerif-Bold"));
+}
+
 TEST_F(FontListTest, ClosingADocumentDropsTheFontsOnlyItUsed) {
     FontList list(m_machine.Path().string());
     const std::string a =
