@@ -160,6 +160,7 @@ std::vector<std::string> FontList::OpenDocuments() const {
 
 const FontEntry* FontList::Find(const std::string& name) const {
     const std::string key = FontNameKey(name);
+    if (key.empty()) return nullptr;
     // A PostScript name is the most specific match; family names come last.
     for (const FontEntry& entry : m_entries) {
         if (FontNameKey(entry.face.postScriptName) == key) return &entry;

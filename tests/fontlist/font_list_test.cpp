@@ -206,6 +206,7 @@ TEST_F(FontListTest, NamesDifferingInCaseBlanksOrHyphensAreOneFont) {
                                   "Foo-Bar", "FooBar", "foo bar", "LiberationSans-Bold"});
     // Another style of an installed family is still missing.
     EXPECT_THAT(MissingNames(list), ElementsAre("Foo-Bar", "LiberationSans-Bold"));
+    EXPECT_EQ(list.Find("- -"), nullptr);
 }
 
 TEST(FontNameKey, FoldsCaseAndDropsSeparators) {
