@@ -29,7 +29,8 @@ const char* DocumentKindName(DocumentKind kind);
 
 struct DocumentFonts {
     DocumentKind kind = DocumentKind::Unknown;
-    // Font names in order of first use, each once, subset prefixes removed.
+    // Font names in UTF-8 (bytes that are not are read as Latin-1), in order
+    // of first use, each once, subset prefixes removed.
     // PDF and PostScript give PostScript names; SVG gives family names.
     std::vector<std::string> fonts;
     // One per font, in the same order: what the document tells of it.
