@@ -4,8 +4,10 @@
 // Objects obtained from GetActiveObject and CoCreateInstance are proxies, as a separate
 // server process's objects are on Windows: they forward QueryInterface, AddRef, Release,
 // IDispatch and IRunnableObject to the server object, are counted, and carry the faults
-// that emu/control.h injects. Every other interface the server answers is handed out as
-// the proxy's IDispatch face (automation interfaces are marshalled through IDispatch).
+// that emu/control.h injects. Beyond IUnknown, IDispatch and IRunnableObject, only
+// automation interfaces cross: those the server answers with the same pointer it gives
+// for IDispatch (a dispinterface, or a dual interface derived from IDispatch, as the
+// type-library marshaller requires); the client reaches them through Invoke.
 #pragma once
 
 #include "platform/emu/types.h"
