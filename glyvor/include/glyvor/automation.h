@@ -8,6 +8,9 @@
 //   LoadFont (3)     identifier BSTR, long, activate VARIANT_BOOL,
 //                    out error BSTR*, out success VARIANT_BOOL*
 //
+// GetFontState answers a set of bits: 1 when the font is active for the
+// session, 2 when it is installed; 0 means it needs loading.
+//
 // The constant arguments (two empty strings, 0, 0, a null string, 30; the 0 of
 // LoadFont) are checked for type only. Output BSTRs are in/out: a value the
 // caller left there is freed before a new one is stored, and the caller frees
