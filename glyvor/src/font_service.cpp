@@ -20,18 +20,28 @@ std::string NameOf(const FontEntry& entry) {
     return entry.family + " " + entry.style;
 }
 
-// Empty when FreeType can read the face; otherwise the reason.
-std::string Unreadable(const std::string& path, int faceIndex) {
+// Empty when the file still holds the catalogued face; otherwise the reason.
+std::string Unusable(const std::string& path, const FontEntry& entry) {
     std::ifstream probe(path, std::ios::binary);
     if (!probe) return "the file " + path + " cannot be opened: " + std::strerror(errno);
     FT_Library lib = nullptr;
     if (FT_Init_FreeType(&lib) != 0) return "FreeType cannot start";
     FT_Face face = nullptr;
-    const FT_Error err = FT_New_Face(lib, path.c_str(), faceIndex, &face);
+    std::string why;
+    if (FT_New_Face(lib, path.c_str(), entry.faceIndex, &face) != 0) {
+        why = "the file " + path + " is no longer a readable font";
+    } else {
+        const char* name = FT_Get_Postscript_Name(face);
+        const std::string now = name ? name : "";
+        // A file replaced since indexing must not be loaded in the old one's name.
+        if (now != entry.postScriptName) {
+            why = "the file " + path + " now holds " + (now.empty() ? "another font" : now) +
+                  "; index the group again";
+        }
+    }
     if (face) FT_Done_Face(face);
     FT_Done_FreeType(lib);
-    if (err != 0) return "the file " + path + " is no longer a readable font";
-    return {};
+    return why;
 }
 
 }  // namespace
@@ -68,7 +78,7 @@ bool FontService::Load(const std::string& identifier, bool activate, std::string
     const std::string what =
         std::string(verb) + " " + NameOf(*entry) + " (" + m_catalog->DetailOf(*entry) + "): ";
     const std::string path = m_catalog->PathOf(*entry);
-    std::string why = Unreadable(path, entry->faceIndex);
+    std::string why = Unusable(path, *entry);
     if (why.empty()) {
         const bool ok = activate ? AddActiveFont(m_machine, path, &why)
                                  : InstallFontFile(m_machine, path, &why);

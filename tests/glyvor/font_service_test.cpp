@@ -174,3 +174,31 @@ TEST(MachineFolder, ActiveFontsFileToleratesCrlfAndBlankLines) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FontServiceCollections, AFaceOfACollectionLoadsUntilTheFileLosesIt) {
+    TempFolder fonts, machine;
+    const std::string lib = glyvor_test::kLiberation;
+    const std::string pair = fonts / "g/Pair.ttc";
+    glyvor_test::WriteFile(
+        pair, glyvor_test::MakeCollection({ReadFile(lib + "/LiberationSans-Bold.ttf"),
+                                           ReadFile(lib + "/LiberationSerif-Italic.ttf")}));
+    glyvor::IndexResult r;
+    std::string error;
+    ASSERT_TRUE(glyvor::IndexFolders({{"G", fonts / "g"}}, &r, &error)) << error;
+    const FontService service(std::make_shared<glyvor::Catalog>(std::move(r.catalog)),
+                              machine.path());
+    ASSERT_TRUE(service.Load("G:Pair.ttc#1", true, &error)) << error;
+    // Replaced by another single font: face 1 is gone, face 0 is not the font it was.
+    CopyFile(lib + "/LiberationMono-Bold.ttf", pair);
+    EXPECT_FALSE(service.Load("G:Pair.ttc#1", false, &error));
+    EXPECT_NE(error.find("Pair.ttc is no longer a readable font"), std::string::npos) << error;
+    EXPECT_FALSE(service.Load("G:Pair.ttc#0", false, &error));
+    EXPECT_NE(error.find("Pair.ttc now holds LiberationMono-Bold; index the group again"),
+              std::string::npos)
+        << error;
+    EXPECT_FALSE(std::filesystem::exists(glyvor::FontsFolder(machine.path())));
+}
+
+}  // namespace

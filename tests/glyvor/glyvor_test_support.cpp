@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -46,6 +47,50 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
+}
+
+namespace {
+
+std::uint32_t Get32(const std::string& b, std::size_t at) {
+    return (std::uint32_t(std::uint8_t(b[at])) << 24) |
+           (std::uint32_t(std::uint8_t(b[at + 1])) << 16) |
+           (std::uint32_t(std::uint8_t(b[at + 2])) << 8) | std::uint32_t(std::uint8_t(b[at + 3]));
+}
+std::uint16_t Get16(const std::string& b, std::size_t at) {
+    return std::uint16_t((std::uint8_t(b[at]) << 8) | std::uint8_t(b[at + 1]));
+}
+void Put32(std::string& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = char((v >> (24 - 8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+std::string MakeCollection(const std::vector<std::string>& fonts) {
+    // Header, then every font's table directory, then every table, 4-byte aligned;
+    // table offsets in a collection count from the start of the file.
+    std::string out(12 + 4 * fonts.size(), '\0');
+    out.replace(0, 4, "ttcf");
+    Put32(out, 4, 0x00010000);
+    Put32(out, 8, std::uint32_t(fonts.size()));
+    std::vector<std::size_t> directories;
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        const std::size_t size = 12 + 16 * std::size_t(Get16(fonts[i], 4));
+        Put32(out, 12 + 4 * i, std::uint32_t(out.size()));
+        directories.push_back(out.size());
+        out += fonts[i].substr(0, size);
+    }
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        const std::uint16_t tables = Get16(fonts[i], 4);
+        for (std::uint16_t t = 0; t < tables; ++t) {
+            const std::size_t record = 12 + 16 * std::size_t(t);
+            const std::uint32_t offset = Get32(fonts[i], record + 8);
+            const std::uint32_t length = Get32(fonts[i], record + 12);
+            while (out.size() % 4) out += '\0';
+            Put32(out, directories[i] + record + 8, std::uint32_t(out.size()));
+            out += fonts[i].substr(offset, length);
+        }
+    }
+    return out;
 }
 
 }  // namespace glyvor_test

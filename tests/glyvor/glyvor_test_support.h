@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace glyvor_test {
 
@@ -31,6 +32,9 @@ extern const char kNoto[];
 void CopyFile(const std::string& from, const std::string& to);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
+
+// A TrueType collection holding the given single-font files, in order.
+std::string MakeCollection(const std::vector<std::string>& fonts);
 
 }  // namespace glyvor_test
 

@@ -141,3 +141,28 @@ TEST(IndexFolders, RefusesBadSources) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IndexFolders, EveryFaceOfACollectionHasItsOwnIdentifier) {
+    TempFolder dir;
+    const std::string lib = glyvor_test::kLiberation;
+    glyvor_test::WriteFile(
+        dir / "g/Pair.ttc",
+        glyvor_test::MakeCollection({glyvor_test::ReadFile(lib + "/LiberationSans-Bold.ttf"),
+                                     glyvor_test::ReadFile(lib + "/LiberationSerif-Italic.ttf")}));
+    IndexResult r;
+    std::string error;
+    ASSERT_TRUE(IndexFolders({{"G", dir / "g"}}, &r, &error)) << error;
+    ASSERT_EQ(r.catalog.entries().size(), 2u);
+    EXPECT_EQ(r.groups[0].fonts, 2u);
+    const glyvor::FontEntry* second = r.catalog.FindById("G:Pair.ttc#1");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->postScriptName, "LiberationSerif-Italic");
+    EXPECT_EQ(r.catalog.FindById("G:Pair.ttc#0")->postScriptName, "LiberationSans-Bold");
+    const glyvor::MatchResult m = glyvor::FontMatcher(r.catalog).Match("Liberation Serif Italic");
+    ASSERT_NE(m.entry, nullptr);
+    EXPECT_EQ(r.catalog.IdentifierOf(*m.entry), "G:Pair.ttc#1");
+}
+
+}  // namespace
