@@ -4,7 +4,7 @@
 #include <string>
 
 #include "glyvor/automation.h"
-#include "glyvor/utf16.h"
+#include "glyvor/encoding.h"
 #include "invoke_counts.h"
 
 namespace glyvor {

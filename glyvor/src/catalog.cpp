@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "glyvor/encoding.h"
+
 namespace glyvor {
 
 namespace {
@@ -199,6 +201,7 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
             if (f.size() != 3 || !Unescape(f[1], &name) || !Unescape(f[2], &folder)) {
                 return fail("malformed group record");
             }
+            if (!IsUtf8(name) || !IsUtf8(folder)) return fail("not valid UTF-8");
             if (folder.empty() || folder[0] != '/') return fail("group folder is not absolute");
             if (parsed.AddGroup(name, folder) < 0) return fail("bad or repeated group name");
         } else if (f[0] == "font") {
@@ -216,6 +219,11 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
                 !Unescape(f[8], &e.fullName) || !Unescape(f[9], &e.typographicFamily) ||
                 !Unescape(f[10], &e.typographicStyle)) {
                 return fail("bad escape sequence");
+            }
+            for (const std::string* text :
+                 {&e.relativePath, &e.postScriptName, &e.family, &e.style, &e.fullName,
+                  &e.typographicFamily, &e.typographicStyle}) {
+                if (!IsUtf8(*text)) return fail("not valid UTF-8");
             }
             if (e.relativePath.empty() || e.relativePath[0] == '/') {
                 return fail("font path must be relative to its group");

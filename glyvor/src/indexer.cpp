@@ -13,6 +13,8 @@
 #include <memory>
 #include <system_error>
 
+#include "glyvor/encoding.h"
+
 namespace glyvor {
 
 namespace fs = std::filesystem;
@@ -102,10 +104,12 @@ bool Describe(FT_Face face, FontEntry* entry) {
         entry->typographicStyle = SfntName(face, TT_NAME_ID_TYPOGRAPHIC_SUBFAMILY);
     } else {
         PS_FontInfoRec info;
-        if (FT_Get_PS_Font_Info(face, &info) == 0) entry->fullName = OrEmpty(info.full_name);
+        if (FT_Get_PS_Font_Info(face, &info) == 0)
+            entry->fullName = NameToUtf8(OrEmpty(info.full_name));
     }
-    if (entry->family.empty()) entry->family = OrEmpty(face->family_name);
-    if (entry->style.empty()) entry->style = OrEmpty(face->style_name);
+    if (entry->family.empty()) entry->family = NameToUtf8(OrEmpty(face->family_name));
+    if (entry->style.empty()) entry->style = NameToUtf8(OrEmpty(face->style_name));
+    entry->postScriptName = NameToUtf8(entry->postScriptName);
     return true;
 }
 
@@ -150,13 +154,18 @@ bool IndexFolders(const std::vector<GroupSource>& sources, IndexResult* result,
         std::error_code ec;
         fs::path folder = fs::absolute(source.folder, ec);
         if (!ec) folder = fs::weakly_canonical(folder, ec);
+        if (!ec && !IsUtf8(folder.string())) {
+            *error = "group '" + source.name + "': the folder's path is not valid UTF-8";
+            return false;
+        }
         if (ec || !fs::is_directory(folder, ec)) {
             *error = "group '" + source.name + "': " + source.folder + " is not a readable folder";
             return false;
         }
-        long group = out.catalog.AddGroup(source.name, folder.string());
+        long group = IsUtf8(source.name) ? out.catalog.AddGroup(source.name, folder.string()) : -1;
         if (group < 0) {
-            *error = "group '" + source.name + "': the name is empty, repeated or holds ':'";
+            *error = "group '" + source.name +
+                     "': the name is empty, repeated, holds ':' or is not valid UTF-8";
             return false;
         }
         std::vector<fs::path> files;
@@ -177,8 +186,9 @@ bool IndexFolders(const std::vector<GroupSource>& sources, IndexResult* result,
         const std::size_t before = out.catalog.entries().size();
         for (const fs::path& file : files) {
             std::string relative = file.lexically_relative(folder).generic_string();
-            if (!IndexFile(lib.get(), file, relative, static_cast<std::size_t>(group),
-                           &out.catalog)) {
+            // Identifiers must cross the automation boundary as UTF-16 and come back.
+            if (!IsUtf8(relative) || !IndexFile(lib.get(), file, relative,
+                                                static_cast<std::size_t>(group), &out.catalog)) {
                 ++report.skipped;
             }
         }

@@ -105,6 +105,8 @@ TEST(Catalog, ParseNamesTheLineOfEachFault) {
         {head + "group\tG\t/other\n", "line 3: bad or repeated group name"},
         {"glyvor-catalog\t1\ngroup\tG\trelative\n", "line 2: group folder is not absolute"},
         {head + "fnt\t0\n", "line 3: unknown record 'fnt'"},
+        {head + "font\t0\ta.ttf\t0\tttf\tP\xFFS\tF\tS\tN\t\t\n", "line 3: not valid UTF-8"},
+        {head + "group\tH\t/f\xC3\n", "line 3: not valid UTF-8"},
     };
     for (const auto& c : cases) {
         Catalog catalog;

@@ -69,6 +69,7 @@ TEST(IndexFolders, SkipsAndCountsUnreadableFontsAndIgnoresOtherFiles) {
     glyvor_test::WriteFile(dir / "g/half.ttf",
                            glyvor_test::ReadFile(dir / "g/nested/deeper/Mono.ttf").substr(0, 64));
     glyvor_test::WriteFile(dir / "g/readme.txt", "not looked at");
+    CopyFile(dir / "g/nested/deeper/Mono.ttf", dir / "g/Latin1-\xE9.ttf");  // not a UTF-8 name
     CopyFile(std::string(glyvor_test::kUrwType1) + "/C059-Roman.afm", dir / "g/C059-Roman.afm");
 
     IndexResult r;
@@ -76,7 +77,7 @@ TEST(IndexFolders, SkipsAndCountsUnreadableFontsAndIgnoresOtherFiles) {
     ASSERT_TRUE(IndexFolders({{"G", dir / "g"}}, &r, &error)) << error;
     ASSERT_EQ(r.groups.size(), 1u);
     EXPECT_EQ(r.groups[0].fonts, 1u);
-    EXPECT_EQ(r.groups[0].skipped, 3u);
+    EXPECT_EQ(r.groups[0].skipped, 4u);
     ASSERT_EQ(r.catalog.entries().size(), 1u);
     EXPECT_EQ(r.catalog.IdentifierOf(r.catalog.entries()[0]), "G:nested/deeper/Mono.ttf#0");
 }
@@ -128,9 +129,10 @@ TEST(IndexFolders, RefusesBadSources) {
     } cases[] = {
         {{{"A", dir / "absent"}}, "is not a readable folder"},
         {{{"A", dir / "file.ttf"}}, "is not a readable folder"},
-        {{{"", dir.path()}}, "empty, repeated or holds ':'"},
-        {{{"A", dir.path()}, {"A", dir.path()}}, "empty, repeated or holds ':'"},
-        {{{"A:B", dir.path()}}, "empty, repeated or holds ':'"},
+        {{{"", dir.path()}}, "empty, repeated, holds ':'"},
+        {{{"A", dir.path()}, {"A", dir.path()}}, "empty, repeated, holds ':'"},
+        {{{"A:B", dir.path()}}, "empty, repeated, holds ':'"},
+        {{{"A\xFF", dir.path()}}, "or is not valid UTF-8"},
     };
     for (const auto& c : cases) {
         IndexResult r;

@@ -29,8 +29,10 @@ struct IndexResult {
 // *.ttf, *.otf, *.ttc, *.otc, *.pfa, *.pfb and *.t1 (any case); other files
 // are not fonts to us and are passed over silently. A font that FreeType
 // cannot open, or whose format is not OpenType CFF, TrueType or Type 1, is
-// skipped and counted. Fails (false, *error set) only for bad sources: an
-// empty or repeated group name, or a folder that cannot be read.
+// skipped and counted, and so is a file whose path is not valid UTF-8 (its
+// identifier could not cross the automation boundary). Fails (false, *error set) only for bad
+// sources: an empty, repeated or non-UTF-8 group name, one holding ':', or a folder that cannot be
+// read or whose path is not UTF-8.
 bool IndexFolders(const std::vector<GroupSource>& sources, IndexResult* result, std::string* error);
 
 }  // namespace glyvor

@@ -1,4 +1,4 @@
-#include "glyvor/utf16.h"
+#include "glyvor/encoding.h"
 
 #include <iconv.h>
 
@@ -72,6 +72,32 @@ std::u16string Utf8ToUtf16(std::string_view text) {
         --inLeft;
     }
     out.resize(out.size() - outLeft / sizeof(char16_t));
+    return out;
+}
+
+bool IsUtf8(std::string_view text) {
+    if (text.empty()) return true;
+    Converter cd(kNativeUtf16, "UTF-8");
+    if (!cd.ok()) return false;
+    std::u16string scratch(text.size() + 1, u'\0');
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char* dst = reinterpret_cast<char*>(&scratch[0]);
+    std::size_t outLeft = scratch.size() * sizeof(char16_t);
+    return iconv(cd.get(), &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1);
+}
+
+std::string NameToUtf8(std::string_view text) {
+    if (IsUtf8(text)) return std::string(text);
+    Converter cd("UTF-8", "ISO-8859-1");
+    if (!cd.ok()) return {};
+    std::string out(text.size() * 2, '\0');
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char* dst = &out[0];
+    std::size_t outLeft = out.size();
+    if (iconv(cd.get(), &in, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1)) return {};
+    out.resize(out.size() - outLeft);
     return out;
 }
 
