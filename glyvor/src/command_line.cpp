@@ -5,6 +5,8 @@
 #include "glyvor/catalog.h"
 #include "glyvor/font_matcher.h"
 #include "glyvor/indexer.h"
+#include "glyvor/machine.h"
+#include "glyvor/server.h"
 
 namespace glyvor {
 
@@ -13,7 +15,9 @@ namespace {
 const char kUsage[] =
     "usage: glyvor index --out CATALOG [--group NAME=DIR]...\n"
     "       glyvor match CATALOG NAME\n"
-    "       glyvor list CATALOG\n";
+    "       glyvor list CATALOG\n"
+    "       glyvor register --machine DIR [--catalog CATALOG] [--module SERVER]\n"
+    "       glyvor unregister --machine DIR\n";
 
 int Usage(std::ostream& err, const std::string& why) {
     err << "glyvor: " << why << "\n" << kUsage;
@@ -88,6 +92,58 @@ int List(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     return kExitOk;
 }
 
+// Reads "--name value" pairs; false (and *why) for anything else.
+bool Options(const std::vector<std::string>& args, const std::vector<std::string>& known,
+             std::vector<std::string>* values, std::string* why) {
+    values->assign(known.size(), std::string());
+    std::vector<bool> seen(known.size(), false);
+    for (std::size_t i = 1; i < args.size(); i += 2) {
+        std::size_t k = 0;
+        while (k < known.size() && known[k] != args[i]) ++k;
+        if (k == known.size()) {
+            *why = "unknown option '" + args[i] + "'";
+            return false;
+        }
+        if (i + 1 == args.size() || args[i + 1].empty()) {
+            *why = args[i] + " needs a value";
+            return false;
+        }
+        if (seen[k]) {
+            *why = args[i] + " given twice";
+            return false;
+        }
+        seen[k] = true;
+        (*values)[k] = args[i + 1];
+    }
+    return true;
+}
+
+int Register(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> v;
+    std::string why;
+    if (!Options(args, {"--machine", "--catalog", "--module"}, &v, &why)) return Usage(err, why);
+    if (v[0].empty()) return Usage(err, "register needs --machine DIR");
+    const std::string module = v[2].empty() ? DefaultServerModulePath() : v[2];
+    const std::string catalog = v[1].empty() ? DefaultCatalogPath(v[0]) : v[1];
+    if (FAILED(RegisterGlyvor(v[0], module, catalog, &why))) {
+        err << "glyvor: " << why << "\n";
+        return kExitUsage;
+    }
+    out << kProgId << " registered on " << v[0] << "\tcatalogue " << catalog << "\n";
+    return kExitOk;
+}
+
+int Unregister(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> v;
+    std::string why;
+    if (!Options(args, {"--machine"}, &v, &why)) return Usage(err, why);
+    if (v[0].empty()) return Usage(err, "unregister needs --machine DIR");
+    const HRESULT hr = UnregisterGlyvor(v[0]);
+    out << kProgId << (hr == S_OK ? " unregistered from " : " was not registered on ") << v[0]
+        << "\n";
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -96,6 +152,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (command == "index") return Index(args, out, err);
     if (command == "match") return Match(args, out, err);
     if (command == "list") return List(args, out, err);
+    if (command == "register") return Register(args, out, err);
+    if (command == "unregister") return Unregister(args, out, err);
     return Usage(err, "unknown command '" + command + "'");
 }
 

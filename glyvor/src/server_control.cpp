@@ -32,6 +32,11 @@ std::string RegisteredModule(const std::string& machine) {
     return {};
 }
 
+void UseMachine(const std::string& machine) {
+    const char* current = EmuGetMachineFolder();
+    if (current == nullptr || machine != current) EmuSetMachineFolder(machine.c_str());
+}
+
 std::string Hex(HRESULT hr) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
@@ -56,8 +61,7 @@ HRESULT RegisterGlyvor(const std::string& machine, const std::string& serverModu
             return E_INVALIDARG;
         }
     }
-    const char* current = EmuGetMachineFolder();
-    if (current == nullptr || machine != current) EmuSetMachineFolder(machine.c_str());
+    UseMachine(machine);
     std::error_code ec;
     fs::create_directories(GlyvorFolder(machine), ec);
     const std::string file = RegistrationFile(machine);
@@ -78,6 +82,8 @@ HRESULT RegisterGlyvor(const std::string& machine, const std::string& serverModu
 }
 
 HRESULT UnregisterGlyvor(const std::string& machine) {
+    if (machine.empty()) return E_INVALIDARG;
+    UseMachine(machine);
     std::remove(RegistrationFile(machine).c_str());
     return EmuUnregisterClass(kProgId);
 }

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include "glyvor/server.h"
 #include "glyvor_test_support.h"
+#include "platform/emu/control.h"
 
 namespace {
 
@@ -138,6 +140,60 @@ TEST_F(CommandLineTest, TheProgramKeepsTheSameExitStatuses) {
     EXPECT_EQ(run(program + " match '" + Catalog() + "' Helvetica", &out), 1);
     EXPECT_EQ(out, "");
     EXPECT_EQ(run(program + " match 2>/dev/null", &out), 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommandLineRegistration, RegistersAndUnregistersTheClassOnAMachine) {
+    TempFolder machine;
+    std::ostringstream out, err;
+    ASSERT_EQ(
+        glyvor::RunCommandLine(
+            {"register", "--machine", machine.path(), "--catalog", machine / "cat.txt"}, out, err),
+        0)
+        << err.str();
+    EXPECT_EQ(out.str(), "Glyvor.Document registered on " + machine.path() + "\tcatalogue " +
+                             (machine / "cat.txt") + "\n");
+    EXPECT_EQ(glyvor_test::ReadFile(machine / "Glyvor/registration.txt"),
+              "module=" + glyvor::DefaultServerModulePath() + "\ncatalog=" + (machine / "cat.txt") +
+                  "\n");
+    CLSID clsid{};
+    EXPECT_EQ(CLSIDFromProgID(u"Glyvor.Document", &clsid), S_OK);
+    EXPECT_TRUE(clsid == glyvor::kClsidGlyvorDocument);
+
+    out.str("");
+    EXPECT_EQ(glyvor::RunCommandLine({"unregister", "--machine", machine.path()}, out, err), 0);
+    EXPECT_EQ(out.str(), "Glyvor.Document unregistered from " + machine.path() + "\n");
+    EXPECT_EQ(CLSIDFromProgID(u"Glyvor.Document", &clsid), CO_E_CLASSSTRING);
+    out.str("");
+    EXPECT_EQ(glyvor::RunCommandLine({"unregister", "--machine", machine.path()}, out, err), 0);
+    EXPECT_EQ(out.str(), "Glyvor.Document was not registered on " + machine.path() + "\n");
+    EmuSetMachineFolder(nullptr);
+}
+
+TEST(CommandLineRegistration, BadOptionsExitTwo) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"register"}, "register needs --machine DIR"},
+        {{"register", "--catalog", "/c"}, "register needs --machine DIR"},
+        {{"register", "--machine"}, "--machine needs a value"},
+        {{"register", "--machine", ""}, "--machine needs a value"},
+        {{"register", "--machine", "/m", "--machine", "/n"}, "--machine given twice"},
+        {{"register", "--machine", "/m", "--force", "x"}, "unknown option '--force'"},
+        {{"register", "--machine", "/m\nx"}, "a path with a line break cannot be registered"},
+        {{"unregister"}, "unregister needs --machine DIR"},
+        {{"unregister", "--machine", "/m", "--catalog", "/c"}, "unknown option '--catalog'"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out, err;
+        EXPECT_EQ(glyvor::RunCommandLine(c.args, out, err), glyvor::kExitUsage) << c.message;
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        EXPECT_EQ(out.str(), "");
+    }
 }
 
 }  // namespace

@@ -8,8 +8,13 @@
 //       "IDENTIFIER<TAB>DETAIL", exit 0; nothing and exit 1 without a match
 //   glyvor list CATALOG
 //       one line per face: "IDENTIFIER<TAB>FORMAT<TAB>POSTSCRIPT<TAB>FULL NAME"
+//   glyvor register --machine DIR [--catalog CATALOG] [--module SERVER]
+//       registers "Glyvor.Document" on the machine (see server.h); the
+//       catalogue defaults to DIR/Glyvor/catalog.txt, the server to the
+//       module built with this program
+//   glyvor unregister --machine DIR
 //
-// Bad usage, an unreadable catalogue or a failed index: a message on the
+// Bad usage, an unreadable catalogue, a failed index or registration: a message on the
 // error stream and exit status 2.
 #pragma once
 

@@ -22,7 +22,8 @@ std::string DefaultServerModulePath();
 // <machine>/Glyvor/registration.txt. *error says why on failure.
 HRESULT RegisterGlyvor(const std::string& machine, const std::string& serverModule,
                        const std::string& catalogPath, std::string* error);
-// Removes the class registration and the registration file.
+// Removes the class registration and the registration file (making `machine`
+// the emulation's machine folder, as above). S_FALSE when it was not registered.
 HRESULT UnregisterGlyvor(const std::string& machine);
 
 // A running instance, registered in the running-object table as a separate
