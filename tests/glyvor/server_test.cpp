@@ -567,3 +567,29 @@ TEST(GlyvorServerModule, AnswersOnlyItsClassAndItsInterfaces) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GlyvorServerTest, NamesOfTheMethodsAreKnownThoughThePlugInNeverAsks) {
+    IDispatch* d = Create();
+    ASSERT_NE(d, nullptr);
+    const struct {
+        const char16_t* name;
+        HRESULT hr;
+        DISPID id;
+    } cases[] = {
+        {u"MatchFont", S_OK, glyvor::kDispidMatchFont},
+        {u"getfontstate", S_OK, glyvor::kDispidGetFontState},
+        {u"LOADFONT", S_OK, glyvor::kDispidLoadFont},
+        {u"LoadFonts", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
+        {u"", DISP_E_UNKNOWNNAME, DISPID_UNKNOWN},
+    };
+    for (const auto& c : cases) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(c.name)};
+        DISPID id = 42;
+        EXPECT_EQ(d->GetIDsOfNames(IID_NULL, names, 1, 0, &id), c.hr);
+        EXPECT_EQ(id, c.id);
+    }
+}
+
+}  // namespace
