@@ -10,7 +10,9 @@
 // A dispatch interface: its vtable is IDispatch's.
 struct IGlyvor : IDispatch {};
 
-extern const IID IID_IGlyvor;
+// Fixed by the font manager's registration: {6A1C2E50-3B7D-4E8A-9C15-2F04D8B7A361}.
+constexpr IID IID_IGlyvor = {
+    0x6A1C2E50, 0x3B7D, 0x4E8A, {0x9C, 0x15, 0x2F, 0x04, 0xD8, 0xB7, 0xA3, 0x61}};
 
 enum GlyvorDispatchId : DISPID {
     kDispIdLoadFont = 3,
