@@ -80,6 +80,12 @@ public:
                                      UINT* argumentError) override {
         const HRESULT fault = CountInvoke(member);
         if (fault != S_OK) return fault;
+        // What the marshaller refuses before the call leaves the client.
+        if (params == nullptr || (params->cArgs != 0 && params->rgvarg == nullptr) ||
+            (params->cNamedArgs != 0 && params->rgdispidNamedArgs == nullptr) ||
+            params->cNamedArgs > params->cArgs)
+            return E_INVALIDARG;
+        if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         return m_server->Invoke(member, riid, locale, flags, params, result, exception,
                                 argumentError);
     }

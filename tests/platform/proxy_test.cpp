@@ -171,6 +171,44 @@ TEST_F(Proxy, InvokeFailsFromTheNthCallOnAndCountsEveryCall) {
     VariantClear(&result);
 }
 
+TEST_F(Proxy, InvokeRefusesWhatTheMarshallerRefuses) {
+    DISPID named = DISPID_PROPERTYPUT;
+    struct Case {
+        const char* what;
+        DISPPARAMS params;
+        bool nullParams;
+        const IID* riid;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {"no DISPPARAMS", {}, true, &IID_NULL, E_INVALIDARG},
+        {"arguments counted but missing", {nullptr, nullptr, 2, 0}, false, &IID_NULL, E_INVALIDARG},
+        {"named arguments counted but missing",
+         {nullptr, nullptr, 0, 1},
+         false,
+         &IID_NULL,
+         E_INVALIDARG},
+        {"more names than arguments", {nullptr, &named, 0, 1}, false, &IID_NULL, E_INVALIDARG},
+        {"riid other than IID_NULL",
+         {nullptr, nullptr, 0, 0},
+         false,
+         &IID_IDispatch,
+         DISP_E_UNKNOWNINTERFACE},
+        {"a well-formed call", {nullptr, nullptr, 0, 0}, false, &IID_NULL, S_OK},
+    };
+    for (const auto& c : cases) {
+        DISPPARAMS params = c.params;
+        VARIANT result;
+        VariantInit(&result);
+        EXPECT_EQ(m_dispatch->Invoke(kDispidDescribe, *c.riid, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                     c.nullParams ? nullptr : &params, &result, nullptr, nullptr),
+                  c.expected)
+            << c.what;
+        VariantClear(&result);
+    }
+    EXPECT_EQ(ServerCounter(kTestServerLiveObjects), 1);
+}
+
 TEST_F(Proxy, EachCreatedObjectHasItsOwnProxy) {
     IUnknown* other = nullptr;
     ASSERT_EQ(CoCreateInstance(kTestServerClsid, nullptr, CLSCTX_ALL, IID_IUnknown,
