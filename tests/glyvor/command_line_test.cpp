@@ -161,7 +161,7 @@ TEST(CommandLineRegistration, RegistersAndUnregistersTheClassOnAMachine) {
                   "\n");
     CLSID clsid{};
     EXPECT_EQ(CLSIDFromProgID(u"Glyvor.Document", &clsid), S_OK);
-    EXPECT_TRUE(clsid == glyvor::kClsidGlyvorDocument);
+    EXPECT_TRUE(clsid == glyvor::CLSID_GlyvorDocument);
 
     out.str("");
     EXPECT_EQ(glyvor::RunCommandLine({"unregister", "--machine", machine.path()}, out, err), 0);
