@@ -83,7 +83,7 @@ long GlyvorDocument::LiveObjects() { return g_liveObjects.load(); }
 HRESULT GlyvorDocument::QueryInterface(REFIID riid, void** object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kIidIGlyvor) {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IGlyvor) {
         // IGlyvor is a dispatch interface: its face is IDispatch.
         *object = static_cast<IDispatch*>(this);
     } else if (riid == IID_IRunnableObject) {
@@ -210,7 +210,7 @@ HRESULT GlyvorDocument::LoadFont(VARIANTARG* args) {
 
 HRESULT GlyvorDocument::GetRunningClass(LPCLSID clsid) {
     if (clsid == nullptr) return E_INVALIDARG;
-    *clsid = kClsidGlyvorDocument;
+    *clsid = CLSID_GlyvorDocument;
     return S_OK;
 }
 

@@ -129,7 +129,7 @@ __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID clsid,
                                                                  LPVOID* object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (clsid != glyvor::kClsidGlyvorDocument) return CLASS_E_CLASSNOTAVAILABLE;
+    if (clsid != glyvor::CLSID_GlyvorDocument) return CLASS_E_CLASSNOTAVAILABLE;
     return glyvor::g_factory.QueryInterface(riid, object);
 }
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -262,6 +263,13 @@ bool Catalog::Load(const std::string& path, std::string* error) {
 }
 
 bool Catalog::Save(const std::string& path, std::string* error) const {
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    std::error_code ec;
+    if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    if (ec) {
+        *error = parent.string() + ": cannot create the folder: " + ec.message();
+        return false;
+    }
     std::string temp = path + ".tmp." + std::to_string(::getpid());
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);

@@ -76,7 +76,7 @@ HRESULT RegisterGlyvor(const std::string& machine, const std::string& serverModu
             return E_FAIL;
         }
     }
-    const HRESULT hr = EmuRegisterClass(kProgId, kClsidGlyvorDocument, serverModule.c_str());
+    const HRESULT hr = EmuRegisterClass(kProgId, CLSID_GlyvorDocument, serverModule.c_str());
     if (FAILED(hr)) *error = std::string("the class registration failed: ") + Hex(hr);
     return hr;
 }
@@ -114,7 +114,7 @@ HRESULT RunningGlyvor::Start(std::string* error) {
         return CO_E_DLLNOTFOUND;
     }
     IClassFactory* factory = nullptr;
-    HRESULT hr = entry(kClsidGlyvorDocument, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    HRESULT hr = entry(CLSID_GlyvorDocument, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     IUnknown* object = nullptr;
     if (SUCCEEDED(hr)) {
         hr = factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
@@ -131,7 +131,7 @@ HRESULT RunningGlyvor::Start(std::string* error) {
         runnable->Run(nullptr);
         runnable->Release();
     }
-    hr = RegisterActiveObject(object, kClsidGlyvorDocument, ACTIVEOBJECT_STRONG, &m_cookie);
+    hr = RegisterActiveObject(object, CLSID_GlyvorDocument, ACTIVEOBJECT_STRONG, &m_cookie);
     object->Release();  // the running-object table holds it now
     if (FAILED(hr)) {
         m_cookie = 0;

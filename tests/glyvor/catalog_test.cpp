@@ -145,8 +145,10 @@ TEST(Catalog, SaveAndLoadThroughAFile) {
 
     EXPECT_FALSE(loaded.Load(dir / "absent.txt", &error));
     EXPECT_NE(error.find("absent.txt: cannot open"), std::string::npos) << error;
-    EXPECT_FALSE(c.Save(dir / "no/such/folder/catalog.txt", &error));
-    EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
+    ASSERT_TRUE(c.Save(dir / "new/folder/catalog.txt", &error)) << error;
+    EXPECT_EQ(glyvor_test::ReadFile(dir / "new/folder/catalog.txt"), c.Serialise());
+    EXPECT_FALSE(c.Save(dir / "catalog.txt/inside-a-file.txt", &error));
+    EXPECT_NE(error.find("cannot create the folder"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -109,8 +109,8 @@ TEST_F(CommandLineTest, BadUsageAndUnreadableCataloguesExitTwo) {
         {{"index", "--out", "c", "--verbose"}, "unknown option '--verbose'"},
         {{"index", "--out", m_dir / "c.txt", "--group", "G=" + (m_dir / "nowhere")},
          "is not a readable folder"},
-        {{"index", "--out", m_dir / "no/dir/c.txt", "--group", "G=" + (m_dir / "lib")},
-         "cannot create"},
+        {{"index", "--out", m_dir / "junk.txt/c.txt", "--group", "G=" + (m_dir / "lib")},
+         "cannot create the folder"},
     };
     for (const auto& c : cases) {
         const Outcome r = Glyvor(c.args);
@@ -161,7 +161,7 @@ TEST(CommandLineRegistration, RegistersAndUnregistersTheClassOnAMachine) {
                   "\n");
     CLSID clsid{};
     EXPECT_EQ(CLSIDFromProgID(u"Glyvor.Document", &clsid), S_OK);
-    EXPECT_TRUE(clsid == glyvor::kClsidGlyvorDocument);
+    EXPECT_TRUE(clsid == glyvor::CLSID_GlyvorDocument);
 
     out.str("");
     EXPECT_EQ(glyvor::RunCommandLine({"unregister", "--machine", machine.path()}, out, err), 0);

@@ -179,7 +179,8 @@ protected:
         if (!unknown) return nullptr;
         EXPECT_EQ(OleRun(unknown), S_OK);
         IDispatch* glyvor = nullptr;
-        EXPECT_EQ(unknown->QueryInterface(IID_IGlyvor, reinterpret_cast<void**>(&glyvor)), S_OK);
+        EXPECT_EQ(unknown->QueryInterface(glyvor::IID_IGlyvor, reinterpret_cast<void**>(&glyvor)),
+                  S_OK);
         unknown->Release();
         return m_dispatch = glyvor;
     }
@@ -404,8 +405,8 @@ TEST_F(GlyvorServerTest, InvokeChecksCountTypesOrderAndNamesStrictly) {
     SysFreeString(detail);
 
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    EXPECT_EQ(d->Invoke(glyvor::kDispidMatchFont, IID_IGlyvor, 0, DISPATCH_METHOD, &none, nullptr,
-                        nullptr, nullptr),
+    EXPECT_EQ(d->Invoke(glyvor::kDispidMatchFont, glyvor::IID_IGlyvor, 0, DISPATCH_METHOD, &none,
+                        nullptr, nullptr, nullptr),
               DISP_E_UNKNOWNINTERFACE);
 }
 
@@ -447,13 +448,13 @@ TEST_F(GlyvorServerTest, OutputsAreInOutAndCallsAreCountedPerMember) {
 
 TEST_F(GlyvorServerTest, ARunningInstanceIsFoundInTheRunningObjectTable) {
     IUnknown* active = nullptr;
-    EXPECT_EQ(GetActiveObject(glyvor::kClsidGlyvorDocument, nullptr, &active), MK_E_UNAVAILABLE);
+    EXPECT_EQ(GetActiveObject(glyvor::CLSID_GlyvorDocument, nullptr, &active), MK_E_UNAVAILABLE);
     std::string error;
     ASSERT_EQ(m_running.Start(&error), S_OK) << error;
     EXPECT_NE(m_running.Start(&error), S_OK);
     EXPECT_EQ(error, "Glyvor is already running");
     EmuResetCounters();
-    ASSERT_EQ(GetActiveObject(glyvor::kClsidGlyvorDocument, nullptr, &active), S_OK);
+    ASSERT_EQ(GetActiveObject(glyvor::CLSID_GlyvorDocument, nullptr, &active), S_OK);
     IDispatch* d = nullptr;
     ASSERT_EQ(active->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d)), S_OK);
     active->Release();
@@ -466,7 +467,7 @@ TEST_F(GlyvorServerTest, ARunningInstanceIsFoundInTheRunningObjectTable) {
     // Stopped, it is no longer found, but a client holding it keeps a working object.
     m_running.Stop();
     IUnknown* gone = nullptr;
-    EXPECT_EQ(GetActiveObject(glyvor::kClsidGlyvorDocument, nullptr, &gone), MK_E_UNAVAILABLE);
+    EXPECT_EQ(GetActiveObject(glyvor::CLSID_GlyvorDocument, nullptr, &gone), MK_E_UNAVAILABLE);
     EXPECT_TRUE(MatchFont(d, u"Liberation Sans Bold").matched);
     d->Release();
 }
@@ -511,7 +512,7 @@ TEST_F(GlyvorServerTest, NamesOutsideTheBasicPlaneSurviveTheTrip) {
 TEST_F(GlyvorServerTest, WithoutItsCatalogueTheServerMakesNoObject) {
     fs::remove(glyvor::DefaultCatalogPath(m_machine.path()));
     IUnknown* unknown = nullptr;
-    EXPECT_EQ(CoCreateInstance(glyvor::kClsidGlyvorDocument, nullptr, CLSCTX_ALL, IID_IUnknown,
+    EXPECT_EQ(CoCreateInstance(glyvor::CLSID_GlyvorDocument, nullptr, CLSCTX_ALL, IID_IUnknown,
                                reinterpret_cast<void**>(&unknown)),
               E_FAIL);
     EXPECT_EQ(unknown, nullptr);
@@ -555,7 +556,7 @@ TEST(GlyvorServerModule, AnswersOnlyItsClassAndItsInterfaces) {
     EXPECT_EQ(getClassObject(IID_IDispatch, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(object, nullptr);
     IClassFactory* factory = nullptr;
-    ASSERT_EQ(getClassObject(glyvor::kClsidGlyvorDocument, IID_IClassFactory,
+    ASSERT_EQ(getClassObject(glyvor::CLSID_GlyvorDocument, IID_IClassFactory,
                              reinterpret_cast<void**>(&factory)),
               S_OK);
     IUnknown* outer = reinterpret_cast<IUnknown*>(factory);

@@ -23,19 +23,17 @@ namespace glyvor {
 
 inline constexpr char kProgId[] = "Glyvor.Document";
 
+// The names stay inside the namespace: the plug-in declares its own global
+// IID_IGlyvor, and a test may see both.
 // {6A1C2E4F-3B7D-4E8A-9C15-2F04D8B7A361}
-inline constexpr CLSID kClsidGlyvorDocument = {
+inline constexpr CLSID CLSID_GlyvorDocument = {
     0x6A1C2E4F, 0x3B7D, 0x4E8A, {0x9C, 0x15, 0x2F, 0x04, 0xD8, 0xB7, 0xA3, 0x61}};
-// {6A1C2E50-3B7D-4E8A-9C15-2F04D8B7A361}
-inline constexpr IID kIidIGlyvor = {
-    0x6A1C2E50, 0x3B7D, 0x4E8A, {0x9C, 0x15, 0x2F, 0x04, 0xD8, 0xB7, 0xA3, 0x61}};
+// {6A3E2F41-8C5D-4B7A-9E21-3F0C7D5B9A14}
+inline constexpr IID IID_IGlyvor = {
+    0x6A3E2F41, 0x8C5D, 0x4B7A, {0x9E, 0x21, 0x3F, 0x0C, 0x7D, 0x5B, 0x9A, 0x14}};
 
 inline constexpr DISPID kDispidLoadFont = 3;
 inline constexpr DISPID kDispidMatchFont = 5;
 inline constexpr DISPID kDispidGetFontState = 10;
 
 }  // namespace glyvor
-
-// The names the plug-in's code uses.
-inline constexpr const CLSID& CLSID_GlyvorDocument = glyvor::kClsidGlyvorDocument;
-inline constexpr const IID& IID_IGlyvor = glyvor::kIidIGlyvor;

@@ -48,7 +48,8 @@ public:
     // Constant-time lookup by identifier; null when unknown.
     const FontEntry* FindById(const std::string& identifier) const;
 
-    // Writes the file atomically (a temporary beside it, then a rename).
+    // Writes the file atomically (a temporary beside it, then a rename),
+    // creating its folder when needed.
     bool Save(const std::string& path, std::string* error) const;
     // Replaces *this only on success; the error names the file and line.
     bool Load(const std::string& path, std::string* error);

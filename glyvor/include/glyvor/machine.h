@@ -1,7 +1,9 @@
 // The machine folder: what the font manager and the simulated host share.
 //
 //   <machine>/Fonts/                installed fonts: every regular file in it
-//                                   (not recursive) is an installed font file.
+//                                   (not recursive) whose name does not start
+//                                   with '.' is an installed font file (a copy
+//                                   in progress is a hidden temporary).
 //                                   Installing copies a file in under its own
 //                                   name and never replaces a different file.
 //   <machine>/ActiveFonts.txt       fonts activated for the session: one
