@@ -10,9 +10,9 @@
 // A dispatch interface: its vtable is IDispatch's.
 struct IGlyvor : IDispatch {};
 
-// Fixed by the font manager's registration: {6A1C2E50-3B7D-4E8A-9C15-2F04D8B7A361}.
+// Fixed by the font manager's registration: {6A3E2F41-8C5D-4B7A-9E21-3F0C7D5B9A14}.
 constexpr IID IID_IGlyvor = {
-    0x6A1C2E50, 0x3B7D, 0x4E8A, {0x9C, 0x15, 0x2F, 0x04, 0xD8, 0xB7, 0xA3, 0x61}};
+    0x6A3E2F41, 0x8C5D, 0x4B7A, {0x9E, 0x21, 0x3F, 0x0C, 0x7D, 0x5B, 0x9A, 0x14}};
 
 enum GlyvorDispatchId : DISPID {
     kDispIdLoadFont = 3,

@@ -9,6 +9,7 @@
 #include "RealGlyvorMachine.h"
 #include "fontmanager/FontLookup.h"
 #include "fontmanager/GlyvorConnection.h"
+#include "glyvor/automation.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ protected:
     GlyvorConnection* Connect() {
         std::wstring error;
         GlyvorConnection* connection = g_glyvorConnection.GetGlyvorConnection(error);
-        EXPECT_NE(connection, nullptr) << "no connection";
+        EXPECT_NE(connection, nullptr) << std::string(error.begin(), error.end());
         return connection;
     }
 
@@ -49,6 +50,13 @@ protected:
     FontItemList m_missing;
     AvailableItemList m_available;
 };
+
+TEST(GlyvorContract, ThePluginCallsTheServersInterfaceAndMethods) {
+    EXPECT_TRUE(IsEqualIID(IID_IGlyvor, glyvor::IID_IGlyvor));
+    EXPECT_EQ(kDispIdMatchFont, glyvor::kDispidMatchFont);
+    EXPECT_EQ(kDispIdGetFontState, glyvor::kDispidGetFontState);
+    EXPECT_EQ(kDispIdLoadFont, glyvor::kDispidLoadFont);
+}
 
 TEST_F(GlyvorServerIntegration, FindThenActivateAndInstallAsThePanelDoes) {
     Missing({"LiberationSans-Bold", "NoSuchFont-Regular", "NimbusSans-Regular"});
