@@ -31,48 +31,27 @@ struct Bstr {
     BSTR value;
 };
 
-VARIANT In(BSTR text) {
+VARIANT Variant(VARTYPE type, void* value) {
     VARIANT v;
     VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = text;
+    v.vt = type;
+    v.byref = value;
     return v;
 }
+VARIANT In(BSTR text) { return Variant(VT_BSTR, text); }
 VARIANT In(LONG value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
+    VARIANT v = Variant(VT_I4, nullptr);
     v.lVal = value;
     return v;
 }
 VARIANT InBool(VARIANT_BOOL value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BOOL;
+    VARIANT v = Variant(VT_BOOL, nullptr);
     v.boolVal = value;
     return v;
 }
-VARIANT Out(BSTR* text) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_BSTR;
-    v.pbstrVal = text;
-    return v;
-}
-VARIANT Out(LONG* value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_I4;
-    v.plVal = value;
-    return v;
-}
-VARIANT Out(VARIANT_BOOL* value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_BOOL;
-    v.pboolVal = value;
-    return v;
-}
+VARIANT Out(BSTR* text) { return Variant(VT_BYREF | VT_BSTR, text); }
+VARIANT Out(LONG* value) { return Variant(VT_BYREF | VT_I4, value); }
+VARIANT Out(VARIANT_BOOL* value) { return Variant(VT_BYREF | VT_BOOL, value); }
 
 // Calls with the arguments given first-to-last; they go to rgvarg last first.
 HRESULT Call(IDispatch* d, DISPID id, std::vector<VARIANT> args, UINT* argError = nullptr,
