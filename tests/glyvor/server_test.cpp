@@ -522,6 +522,37 @@ TEST_F(GlyvorServerTest, UnregisteredTheClassIsNotFound) {
     EXPECT_EQ(m_running.Start(&error), REGDB_E_CLASSNOTREG);
 }
 
+TEST(GlyvorSetUp, IndexesAndRegistersInOneCall) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    TempFolder machine;
+    std::string error;
+    std::vector<glyvor::GroupReport> report;
+    ASSERT_EQ(
+        glyvor::SetUpGlyvor(machine.path(), {{"Sans", glyvor_test::kDejaVu}}, &error, &report),
+        S_OK)
+        << error;
+    ASSERT_EQ(report.size(), 1u);
+    EXPECT_GT(report[0].fonts, 0u);
+    EXPECT_TRUE(fs::exists(glyvor::DefaultCatalogPath(machine.path())));
+    glyvor::RunningGlyvor running;
+    ASSERT_EQ(running.Start(&error), S_OK) << error;
+    IUnknown* active = nullptr;
+    ASSERT_EQ(GetActiveObject(glyvor::CLSID_GlyvorDocument, nullptr, &active), S_OK);
+    IDispatch* d = nullptr;
+    ASSERT_EQ(active->QueryInterface(glyvor::IID_IGlyvor, reinterpret_cast<void**>(&d)), S_OK);
+    active->Release();
+    EXPECT_EQ(MatchFont(d, u"DejaVu Sans Bold").id, u"Sans:DejaVuSans-Bold.ttf#0");
+    d->Release();
+    running.Stop();
+
+    EXPECT_EQ(glyvor::SetUpGlyvor(machine.path(), {{"Sans", machine / "nowhere"}}, &error),
+              E_INVALIDARG);
+    EXPECT_NE(error.find("is not a readable folder"), std::string::npos) << error;
+    glyvor::UnregisterGlyvor(machine.path());
+    EmuSetMachineFolder(nullptr);
+    CoUninitialize();
+}
+
 TEST(GlyvorServerModule, AnswersOnlyItsClassAndItsInterfaces) {
     void* module = dlopen(glyvor::DefaultServerModulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(module, nullptr) << dlerror();
