@@ -37,12 +37,12 @@ int Index(const std::vector<std::string>& args, std::ostream& out, std::ostream&
             catalogPath = args[++i];
             if (catalogPath.empty()) return Usage(err, "--out needs a file name");
         } else if (a == "--group") {
-            const std::string& spec = args[++i];
-            const std::size_t eq = spec.find('=');
-            if (eq == std::string::npos || eq == 0 || eq + 1 == spec.size()) {
-                return Usage(err, "--group takes NAME=DIR, not '" + spec + "'");
+            const std::string& value = args[++i];
+            const std::size_t eq = value.find('=');
+            if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) {
+                return Usage(err, "--group takes NAME=DIR, not '" + value + "'");
             }
-            sources.push_back({spec.substr(0, eq), spec.substr(eq + 1)});
+            sources.push_back({value.substr(0, eq), value.substr(eq + 1)});
         } else {
             return Usage(err, "unknown option '" + a + "'");
         }

@@ -58,6 +58,17 @@ MatchResult FontMatcher::Match(std::string_view name) const {
             return result;
         }
     }
+    // PDF files name TrueType faces "Family,Style".
+    const std::size_t comma = loose.find(',');
+    if (comma != std::string::npos && comma > 0 && comma + 1 < loose.size() &&
+        loose.find(',', comma + 1) == std::string::npos) {
+        const std::string joined = loose.substr(0, comma) + loose.substr(comma + 1);
+        auto it = m_familyStyle.find(joined);
+        if (it != m_familyStyle.end()) {
+            result.entry = &m_catalog.entries()[it->second];
+            result.kind = MatchKind::FamilyStyle;
+        }
+    }
     return result;
 }
 

@@ -81,6 +81,17 @@ HRESULT RegisterGlyvor(const std::string& machine, const std::string& serverModu
     return hr;
 }
 
+HRESULT SetUpGlyvor(const std::string& machine, const std::vector<GroupSource>& groups,
+                    std::string* error, std::vector<GroupReport>* report) {
+    std::string ignored;
+    if (error == nullptr) error = &ignored;
+    IndexResult index;
+    if (!IndexFolders(groups, &index, error)) return E_INVALIDARG;
+    if (!index.catalog.Save(DefaultCatalogPath(machine), error)) return E_FAIL;
+    if (report != nullptr) *report = index.groups;
+    return RegisterGlyvor(machine, DefaultServerModulePath(), "", error);
+}
+
 HRESULT UnregisterGlyvor(const std::string& machine) {
     if (machine.empty()) return E_INVALIDARG;
     UseMachine(machine);

@@ -53,6 +53,9 @@ TEST(FontMatcher, AnswersHostNamesFromTheSystemFonts) {
          MatchKind::FamilyStyle},
         {"DejaVu Sans Light ExtraLight", "DejaVu:DejaVuSans-ExtraLight.ttf#0",
          MatchKind::FamilyStyle},
+        {"LiberationSans,Bold", "Liberation:LiberationSans-Bold.ttf#0", MatchKind::FamilyStyle},
+        {"LiberationSerif,BoldItalic", "Liberation:LiberationSerif-BoldItalic.ttf#0",
+         MatchKind::FamilyStyle},
     };
     for (const auto& c : cases) {
         const glyvor::MatchResult m = matcher.Match(c.name);
@@ -64,8 +67,9 @@ TEST(FontMatcher, AnswersHostNamesFromTheSystemFonts) {
 
 TEST(FontMatcher, LeavesUnknownAndEmptyNamesUnmatched) {
     const FontMatcher matcher(glyvor_test::SystemIndex().catalog);
-    for (const char* name : {"", " ", "-_-", "Helvetica", "LiberationSans-Bol", "Liberation",
-                             "LiberationSans-Bold ,"}) {
+    for (const char* name :
+         {"", " ", "-_-", "Helvetica", "LiberationSans-Bol", "Liberation", "LiberationSans-Bold ,",
+          "Liberation,Sans,Bold", ",LiberationSansBold"}) {
         EXPECT_EQ(matcher.Match(name).entry, nullptr) << "'" << name << "'";
     }
 }

@@ -31,48 +31,27 @@ struct Bstr {
     BSTR value;
 };
 
-VARIANT In(BSTR text) {
+VARIANT Variant(VARTYPE type, void* value) {
     VARIANT v;
     VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = text;
+    v.vt = type;
+    v.byref = value;
     return v;
 }
+VARIANT In(BSTR text) { return Variant(VT_BSTR, text); }
 VARIANT In(LONG value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
+    VARIANT v = Variant(VT_I4, nullptr);
     v.lVal = value;
     return v;
 }
 VARIANT InBool(VARIANT_BOOL value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BOOL;
+    VARIANT v = Variant(VT_BOOL, nullptr);
     v.boolVal = value;
     return v;
 }
-VARIANT Out(BSTR* text) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_BSTR;
-    v.pbstrVal = text;
-    return v;
-}
-VARIANT Out(LONG* value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_I4;
-    v.plVal = value;
-    return v;
-}
-VARIANT Out(VARIANT_BOOL* value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_BOOL;
-    v.pboolVal = value;
-    return v;
-}
+VARIANT Out(BSTR* text) { return Variant(VT_BYREF | VT_BSTR, text); }
+VARIANT Out(LONG* value) { return Variant(VT_BYREF | VT_I4, value); }
+VARIANT Out(VARIANT_BOOL* value) { return Variant(VT_BYREF | VT_BOOL, value); }
 
 // Calls with the arguments given first-to-last; they go to rgvarg last first.
 HRESULT Call(IDispatch* d, DISPID id, std::vector<VARIANT> args, UINT* argError = nullptr,
@@ -541,6 +520,37 @@ TEST_F(GlyvorServerTest, UnregisteredTheClassIsNotFound) {
     EXPECT_EQ(CLSIDFromProgID(u"Glyvor.Document", &clsid), CO_E_CLASSSTRING);
     std::string error;
     EXPECT_EQ(m_running.Start(&error), REGDB_E_CLASSNOTREG);
+}
+
+TEST(GlyvorSetUp, IndexesAndRegistersInOneCall) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    TempFolder machine;
+    std::string error;
+    std::vector<glyvor::GroupReport> report;
+    ASSERT_EQ(
+        glyvor::SetUpGlyvor(machine.path(), {{"Sans", glyvor_test::kDejaVu}}, &error, &report),
+        S_OK)
+        << error;
+    ASSERT_EQ(report.size(), 1u);
+    EXPECT_GT(report[0].fonts, 0u);
+    EXPECT_TRUE(fs::exists(glyvor::DefaultCatalogPath(machine.path())));
+    glyvor::RunningGlyvor running;
+    ASSERT_EQ(running.Start(&error), S_OK) << error;
+    IUnknown* active = nullptr;
+    ASSERT_EQ(GetActiveObject(glyvor::CLSID_GlyvorDocument, nullptr, &active), S_OK);
+    IDispatch* d = nullptr;
+    ASSERT_EQ(active->QueryInterface(glyvor::IID_IGlyvor, reinterpret_cast<void**>(&d)), S_OK);
+    active->Release();
+    EXPECT_EQ(MatchFont(d, u"DejaVu Sans Bold").id, u"Sans:DejaVuSans-Bold.ttf#0");
+    d->Release();
+    running.Stop();
+
+    EXPECT_EQ(glyvor::SetUpGlyvor(machine.path(), {{"Sans", machine / "nowhere"}}, &error),
+              E_INVALIDARG);
+    EXPECT_NE(error.find("is not a readable folder"), std::string::npos) << error;
+    glyvor::UnregisterGlyvor(machine.path());
+    EmuSetMachineFolder(nullptr);
+    CoUninitialize();
 }
 
 TEST(GlyvorServerModule, AnswersOnlyItsClassAndItsInterfaces) {

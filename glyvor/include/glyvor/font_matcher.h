@@ -7,7 +7,8 @@
 //   4. the full name, loosely;
 //   5. family plus style, loosely ("Nimbus Sans Bold", "NimbusSans-Bold"),
 //      for both the legacy and the typographic family/style pairs, and the
-//      family alone for a regular style.
+//      family alone for a regular style; a name of the form "Family,Style"
+//      (as PDF files name TrueType faces) is tried here too.
 // Ties inside one step go to the format (OpenType CFF, then TrueType, then
 // Type 1), then the group's order in the catalogue, then the relative path,
 // then the face index. Every step is one hash lookup: the cost of a match does

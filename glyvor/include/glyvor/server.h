@@ -8,8 +8,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "glyvor/automation.h"
+#include "glyvor/indexer.h"
 
 namespace glyvor {
 
@@ -22,6 +24,12 @@ std::string DefaultServerModulePath();
 // <machine>/Glyvor/registration.txt. *error says why on failure.
 HRESULT RegisterGlyvor(const std::string& machine, const std::string& serverModule,
                        const std::string& catalogPath, std::string* error);
+// The whole set-up in one call: indexes the groups into
+// <machine>/Glyvor/catalog.txt and registers the server built with this
+// library for it. The index report goes to *report when given.
+HRESULT SetUpGlyvor(const std::string& machine, const std::vector<GroupSource>& groups,
+                    std::string* error, std::vector<GroupReport>* report = nullptr);
+
 // Removes the class registration and the registration file (making `machine`
 // the emulation's machine folder, as above). S_FALSE when it was not registered.
 HRESULT UnregisterGlyvor(const std::string& machine);

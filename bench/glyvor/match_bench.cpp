@@ -1,11 +1,16 @@
 // A match against catalogues of growing size costs the same: the lookup is a
 // hash probe per step, never a walk over the entries.
 #include <benchmark/benchmark.h>
+#include <stdlib.h>
 
+#include <filesystem>
 #include <string>
 
 #include "glyvor/catalog.h"
 #include "glyvor/font_matcher.h"
+#include "glyvor/machine.h"
+#include "glyvor/server.h"
+#include "platform/emu/control.h"
 
 namespace {
 
@@ -79,6 +84,65 @@ void BM_LoadCatalogue(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadCatalogue)->Unit(benchmark::kMillisecond);
+
+// The whole automation path: MatchFont through the emulated COM proxy into the
+// server module, against a catalogue file of `count` faces.
+void BM_InvokeMatchFont(benchmark::State& state) {
+    const std::size_t count = static_cast<std::size_t>(state.range(0));
+    std::string machine = (std::filesystem::temp_directory_path() / "glyvor-bench-XXXXXX").string();
+    if (!mkdtemp(&machine[0])) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    std::string error;
+    IUnknown* unknown = nullptr;
+    IDispatch* glyvor = nullptr;
+    CoInitialize(nullptr);
+    if (!SyntheticCatalog(count).Save(glyvor::DefaultCatalogPath(machine), &error) ||
+        FAILED(glyvor::RegisterGlyvor(machine, glyvor::DefaultServerModulePath(), "", &error)) ||
+        FAILED(CoCreateInstance(glyvor::CLSID_GlyvorDocument, nullptr, CLSCTX_ALL, IID_IUnknown,
+                                reinterpret_cast<void**>(&unknown))) ||
+        FAILED(unknown->QueryInterface(glyvor::IID_IGlyvor, reinterpret_cast<void**>(&glyvor)))) {
+        state.SkipWithError(("no server: " + error).c_str());
+    } else {
+        const std::u16string name = u"Family1-1";  // one of the faces
+        BSTR in = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+        BSTR empty = SysAllocString(u"");
+        for (auto _ : state) {
+            BSTR id = nullptr, detail = nullptr;
+            VARIANT_BOOL matched = 0;
+            VARIANT args[10];
+            for (VARIANT& v : args) VariantInit(&v);
+            args[9].vt = VT_BSTR, args[9].bstrVal = in;
+            args[8].vt = VT_BSTR, args[8].bstrVal = empty;
+            args[7].vt = VT_BSTR, args[7].bstrVal = empty;
+            args[6].vt = VT_I4, args[6].lVal = 0;
+            args[5].vt = VT_I4, args[5].lVal = 0;
+            args[4].vt = VT_BSTR, args[4].bstrVal = nullptr;
+            args[3].vt = VT_I4, args[3].lVal = 30;
+            args[2].vt = VT_BYREF | VT_BSTR, args[2].pbstrVal = &id;
+            args[1].vt = VT_BYREF | VT_BSTR, args[1].pbstrVal = &detail;
+            args[0].vt = VT_BYREF | VT_BOOL, args[0].pboolVal = &matched;
+            DISPPARAMS params{args, nullptr, 10, 0};
+            const HRESULT hr = glyvor->Invoke(glyvor::kDispidMatchFont, IID_NULL, 0,
+                                              DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+            if (FAILED(hr) || !matched) state.SkipWithError("MatchFont did not match");
+            SysFreeString(id);
+            SysFreeString(detail);
+        }
+        SysFreeString(in);
+        SysFreeString(empty);
+    }
+    if (glyvor) glyvor->Release();
+    if (unknown) unknown->Release();
+    glyvor::UnregisterGlyvor(machine);
+    EmuSetMachineFolder(nullptr);
+    CoUninitialize();
+    std::error_code ec;
+    std::filesystem::remove_all(machine, ec);
+    state.SetLabel(std::to_string(count) + " entries");
+}
+BENCHMARK(BM_InvokeMatchFont)->Arg(1000)->Arg(100000);
 
 }  // namespace
 
