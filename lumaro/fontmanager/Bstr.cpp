@@ -1,0 +1,54 @@
+#include "fontmanager/Bstr.h"
+
+#include <new>
+#include <vector>
+
+#include "fontmanager/TextConversion.h"
+
+BstrHolder::BstrHolder(const BstrHolder& other) : m_shared(other.m_shared) {
+    if (m_shared != nullptr) ++m_shared->references;
+}
+
+BstrHolder& BstrHolder::operator=(const BstrHolder& other) {
+    if (other.m_shared != nullptr) ++other.m_shared->references;
+    Release();
+    m_shared = other.m_shared;
+    return *this;
+}
+
+BstrHolder::~BstrHolder() { Release(); }
+
+void BstrHolder::Attach(BSTR bstr) {
+    Shared* shared = new Shared{bstr, 1};
+    Release();
+    m_shared = shared;
+}
+
+void BstrHolder::Release() {
+    if (m_shared != nullptr && --m_shared->references == 0) {
+        SysFreeString(m_shared->bstr);
+        delete m_shared;
+    }
+    m_shared = nullptr;
+}
+
+void AssignBstr(BstrHolder& holder, const std::wstring& text) {
+    const std::size_t n = text.size();
+    std::vector<OLECHAR> buffer(n + 1, 0);
+    for (std::size_t i = 0; i < n && text[i] != 0; ++i) buffer[i] = static_cast<OLECHAR>(text[i]);
+    BSTR bstr = SysAllocStringLen(buffer.data(), static_cast<UINT>(n));
+    if (bstr == nullptr) throw std::bad_alloc();
+    try {
+        holder.Attach(bstr);
+    } catch (...) {
+        SysFreeString(bstr);
+        throw;
+    }
+}
+
+void CopyBstr(std::wstring& target, BSTR bstr) {
+    const UINT n = bstr != nullptr ? SysStringLen(bstr) : 0;
+    std::size_t length = 0;
+    while (length < n && bstr[length] != 0) ++length;
+    target = bstr != nullptr ? FromUnits(bstr, length) : std::wstring();
+}
