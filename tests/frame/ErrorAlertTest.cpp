@@ -145,8 +145,7 @@ TEST_F(ErrorAlertTest, ADifferentCodeResetsTheComparison) {
     reporter.ReportMessageError(HostFourCC('A', 'A', 'A', 'A'), "c", "s", nullptr);
     reporter.ReportMessageError(HostFourCC('B', 'B', 'B', 'B'), "c", "s", nullptr);
     reporter.ReportMessageError(HostFourCC('A', 'A', 'A', 'A'), "c", "s", nullptr);
-    EXPECT_EQ(Alerts(), (std::vector<std::string>{"failed: AAAA", "failed: BBBB",
-                                                  "failed: AAAA"}));
+    EXPECT_EQ(Alerts(), (std::vector<std::string>{"failed: AAAA", "failed: BBBB", "failed: AAAA"}));
 }
 
 TEST_F(ErrorAlertTest, IgnoredCodesDoNotTouchTheRepeatState) {

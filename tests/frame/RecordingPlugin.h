@@ -16,10 +16,10 @@ public:
     ASErr appStartedAnswer = kNoErr;
     ASErr purgeAnswer = kNoErr;
 
-#define RECORD(slot, name, type)                \
-    ASErr name(type) override {                 \
-        calls.push_back(slot);                  \
-        return AnswerOf(slot);                  \
+#define RECORD(slot, name, type) \
+    ASErr name(type) override {  \
+        calls.push_back(slot);   \
+        return AnswerOf(slot);   \
     }
     RECORD(6, OnUnload, SPMessageData*)
     RECORD(7, OnReload, SPMessageData*)

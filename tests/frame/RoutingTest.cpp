@@ -109,6 +109,8 @@ protected:
         const void* suite = nullptr;
         ASSERT_EQ(host.AcquireSuite(kAIContextSuite, kAIContextSuiteVersion, &suite), kNoErr);
         g_aiContext = static_cast<const AIContextSuite*>(suite);
+        module = host.LoadModule(LUMARO_MODULE_PATH);
+        ASSERT_NE(module, nullptr);
     }
     void TearDown() override {
         EXPECT_EQ(host.ContextDepth(), 0u) << "every push popped";
@@ -119,11 +121,13 @@ protected:
 
     ASErr Notify(const char* selector, const char* type) {
         AINotifierMessage message{};
+        message.d.self = module->Ref();
         message.type = type;
         return plugin.DispatchMessage("AI Notifier", selector, &message);
     }
 
     host::Host host;
+    host::LoadedPlugin* module = nullptr;
     RecordingPlugin plugin;
 };
 
@@ -168,6 +172,7 @@ TEST_F(NotificationTest, ContextIsPushedForTheNotificationOnly) {
     } recorder;
     recorder.host = &host;
     AINotifierMessage message{};
+    message.d.self = module->Ref();
     message.type = "AI Document Opened Notifier";
     recorder.DispatchMessage("AI Notifier", "AI Notify", &message);
     EXPECT_EQ(recorder.depth, 1u);

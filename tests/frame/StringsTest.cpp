@@ -112,7 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
     EachCodePage, CodePageTest,
     ::testing::Values(CodePageCase{1252, "Caf\xE9 Gr\xFCn \x80", u"Caf\u00E9 Gr\u00FCn \u20AC"},
                       CodePageCase{1250, "\xA3\xF3\x9F", u"\u0141\u00F3\u017A"},
-                      CodePageCase{1251, "\xCC\xEE\xF1\xEA\xE2\xE0", u"\u041C\u043E\u0441\u043A\u0432\u0430"},
+                      CodePageCase{1251, "\xCC\xEE\xF1\xEA\xE2\xE0",
+                                   u"\u041C\u043E\u0441\u043A\u0432\u0430"},
                       CodePageCase{932, "\x96\xBE\x92\xA9 Mincho", u"\u660E\u671D Mincho"},
                       CodePageCase{65001, "\xE6\x98\x8E\xE6\x9C\x9D \xF0\x9F\x98\x80",
                                    u"\u660E\u671D \U0001F600"}));
