@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <system_error>
 
@@ -93,7 +92,7 @@ DocumentFonts Read(const std::string& path) {
 
     DocumentFonts result;
     result.kind = kind;
-    std::vector<std::string> fonts;
+    FontNameList fonts;
     bool read = false;
     switch (kind) {
         case DocumentKind::Pdf:
@@ -109,7 +108,7 @@ DocumentFonts Read(const std::string& path) {
             break;
     }
     if (!read) return Failure(path, kind, error);
-    result.fonts = std::move(fonts);
+    fonts.MoveTo(result);
     return result;
 }
 

@@ -8,6 +8,15 @@
 
 namespace host {
 
+// What a document tells of the kind of a font it uses: a PDF's font
+// dictionaries tell it, DSC comments and SVG do not.
+enum class FontOutlines { Unknown, Type1, TrueType };
+
+struct DocumentFontTraits {
+    FontOutlines outlines = FontOutlines::Unknown;
+    bool cidKeyed = false;
+};
+
 enum class DocumentKind {
     Unknown,     // nothing could be read
     Pdf,         // PDF, and PDF-compatible .ai files
@@ -20,9 +29,12 @@ const char* DocumentKindName(DocumentKind kind);
 
 struct DocumentFonts {
     DocumentKind kind = DocumentKind::Unknown;
-    // Font names in order of first use, each once, subset prefixes removed.
+    // Font names in UTF-8 (bytes that are not are read as Latin-1), in order
+    // of first use, each once, subset prefixes removed.
     // PDF and PostScript give PostScript names; SVG gives family names.
     std::vector<std::string> fonts;
+    // One per font, in the same order: what the document tells of it.
+    std::vector<DocumentFontTraits> traits;
     // Empty on success; otherwise a message that starts with the path.
     std::string error;
 

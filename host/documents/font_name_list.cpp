@@ -70,9 +70,20 @@ std::string ToUtf8Name(std::string_view bytes) {
     return out;
 }
 
-void FontNameList::Add(std::string name) {
+void FontNameList::Add(std::string name, DocumentFontTraits traits) {
     if (name.empty()) return;
-    if (m_seen.insert(name).second) m_names.push_back(std::move(name));
+    if (m_seen.insert(name).second) {
+        m_names.push_back(std::move(name));
+        m_traits.push_back(traits);
+    }
+}
+
+void FontNameList::MoveTo(DocumentFonts& result) {
+    result.fonts = std::move(m_names);
+    result.traits = std::move(m_traits);
+    m_names.clear();
+    m_traits.clear();
+    m_seen.clear();
 }
 
 }  // namespace host

@@ -6,6 +6,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "documents/document_fonts.h"
+
 namespace host {
 
 // Removes a font subset tag: exactly six upper-case ASCII letters and '+'.
@@ -15,15 +17,18 @@ std::string StripSubsetPrefix(std::string_view name);
 // Latin-1, so that no name handed on is invalid UTF-8.
 std::string ToUtf8Name(std::string_view bytes);
 
-// Names in order of first addition, each once; empty names are ignored.
+// Names in order of first addition, each once with the traits it was first
+// added with; empty names are ignored.
 class FontNameList {
 public:
-    void Add(std::string name);
+    void Add(std::string name, DocumentFontTraits traits = {});
     const std::vector<std::string>& Names() const { return m_names; }
-    std::vector<std::string> Take() { return std::move(m_names); }
+    // Moves the names and traits into `result`.
+    void MoveTo(DocumentFonts& result);
 
 private:
     std::vector<std::string> m_names;
+    std::vector<DocumentFontTraits> m_traits;
     std::unordered_set<std::string> m_seen;
 };
 

@@ -19,6 +19,8 @@ constexpr int kMaxNesting = 100;
 
 class PdfFontCollector {
 public:
+    explicit PdfFontCollector(FontNameList& names) : m_names(names) {}
+
     void Page(QPDFPageObjectHelper& page) {
         Resources(page.getAttribute("/Resources", false), 0);
         QPDFObjectHandle annots = page.getObjectHandle().getKey("/Annots");
@@ -28,8 +30,6 @@ public:
             if (annot.isDictionary()) Appearances(annot.getKey("/AP"));
         }
     }
-
-    std::vector<std::string> Take() { return m_names.Take(); }
 
 private:
     // Each indirect object is visited once, which also ends reference cycles.
@@ -90,7 +90,8 @@ private:
                 if (descendant.isDictionary()) {
                     const std::string name = NameOf(descendant.getKey("/BaseFont"));
                     if (!name.empty()) {
-                        m_names.Add(ToUtf8Name(StripSubsetPrefix(name)));
+                        m_names.Add(ToUtf8Name(StripSubsetPrefix(name)),
+                                    CidFontTraits(NameOf(descendant.getKey("/Subtype"))));
                         return;
                     }
                 }
@@ -106,7 +107,23 @@ private:
             m_names.Add(ToUtf8Name(name));
             return;
         }
-        m_names.Add(ToUtf8Name(StripSubsetPrefix(NameOf(font.getKey("/BaseFont")))));
+        DocumentFontTraits traits;
+        if (subtype == "Type1" || subtype == "MMType1") traits.outlines = FontOutlines::Type1;
+        if (subtype == "TrueType") traits.outlines = FontOutlines::TrueType;
+        m_names.Add(ToUtf8Name(StripSubsetPrefix(NameOf(font.getKey("/BaseFont")))), traits);
+    }
+
+    // CIDFontType0 fonts are CID-keyed with CFF outlines; CIDFontType2 fonts
+    // are TrueType fonts reached through CIDs.
+    static DocumentFontTraits CidFontTraits(const std::string& subtype) {
+        DocumentFontTraits traits;
+        if (subtype == "CIDFontType0") {
+            traits.outlines = FontOutlines::Type1;
+            traits.cidKeyed = true;
+        } else if (subtype == "CIDFontType2") {
+            traits.outlines = FontOutlines::TrueType;
+        }
+        return traits;
     }
 
     static std::string NameOf(QPDFObjectHandle object) {
@@ -116,13 +133,13 @@ private:
         return name;
     }
 
-    FontNameList m_names;
+    FontNameList& m_names;
     std::set<QPDFObjGen> m_visited;
 };
 
 }  // namespace
 
-bool ReadPdfFonts(const std::string& content, std::vector<std::string>& fonts, std::string& error) {
+bool ReadPdfFonts(const std::string& content, FontNameList& fonts, std::string& error) {
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
@@ -131,7 +148,8 @@ bool ReadPdfFonts(const std::string& content, std::vector<std::string>& fonts, s
         pdf.setAttemptRecovery(false);
         pdf.processMemoryFile("document", content.data(), content.size());
 
-        PdfFontCollector collector;
+        FontNameList names;
+        PdfFontCollector collector(names);
         for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
             collector.Page(page);
         }
@@ -140,7 +158,7 @@ bool ReadPdfFonts(const std::string& content, std::vector<std::string>& fonts, s
             error = "the PDF is damaged: " + warnings.front().getMessageDetail();
             return false;
         }
-        fonts = collector.Take();
+        fonts = std::move(names);
         return true;
     } catch (const QPDFExc& e) {
         if (e.getErrorCode() == qpdf_e_password) {

@@ -115,6 +115,8 @@ bool IsResourceType(const std::string& token) {
 
 class DscFontReader {
 public:
+    explicit DscFontReader(FontNameList& names) : m_names(names) {}
+
     // Reads the font comments of one section (header or trailer). Returns
     // whether any of them deferred its value with "(atend)".
     bool Section(const std::vector<std::string_view>& lines, std::size_t begin, std::size_t end) {
@@ -166,10 +168,8 @@ public:
         }
     }
 
-    std::vector<std::string> Take() { return m_names.Take(); }
-
 private:
-    FontNameList m_names;
+    FontNameList& m_names;
 };
 
 // The header ends at %%EndComments or at the first line that is not a
@@ -195,8 +195,7 @@ std::size_t TrailerStart(const std::vector<std::string_view>& lines) {
 
 }  // namespace
 
-bool ReadPostScriptFonts(std::string_view content, std::vector<std::string>& fonts,
-                         std::string& error) {
+bool ReadPostScriptFonts(std::string_view content, FontNameList& fonts, std::string& error) {
     std::string_view ps = content;
     if (StartsWith(content, std::string_view("\xC5\xD0\xD3\xC6", 4))) {
         if (!PostScriptSection(content, ps, error)) return false;
@@ -208,7 +207,8 @@ bool ReadPostScriptFonts(std::string_view content, std::vector<std::string>& fon
     }
 
     const std::vector<std::string_view> lines = SplitLines(ps);
-    DscFontReader reader;
+    FontNameList names;
+    DscFontReader reader(names);
     const bool atend = reader.Section(lines, 0, HeaderEnd(lines));
     if (atend) {
         const std::size_t trailer = TrailerStart(lines);
@@ -221,7 +221,7 @@ bool ReadPostScriptFonts(std::string_view content, std::vector<std::string>& fon
         reader.Section(lines, trailer, lines.size());
     }
     reader.Body(lines);
-    fonts = reader.Take();
+    fonts = std::move(names);
     return true;
 }
 

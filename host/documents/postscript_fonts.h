@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "documents/font_name_list.h"
+
 namespace host {
 
 // Fonts named in a PostScript or EPS file's DSC comments: %%DocumentFonts,
@@ -18,7 +20,6 @@ namespace host {
 // text needs the whole font on the machine.
 //
 // A DOS EPS binary is read through its PostScript section.
-bool ReadPostScriptFonts(std::string_view content, std::vector<std::string>& fonts,
-                         std::string& error);
+bool ReadPostScriptFonts(std::string_view content, FontNameList& fonts, std::string& error);
 
 }  // namespace host

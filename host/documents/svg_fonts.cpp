@@ -71,7 +71,7 @@ void Collect(xmlNode* first, FontNameList& names) {
 
 }  // namespace
 
-bool ReadSvgFonts(const std::string& content, std::vector<std::string>& fonts, std::string& error) {
+bool ReadSvgFonts(const std::string& content, FontNameList& fonts, std::string& error) {
     if (content.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         error = "the SVG is too large";
         return false;
@@ -105,7 +105,7 @@ bool ReadSvgFonts(const std::string& content, std::vector<std::string>& fonts, s
     }
     FontNameList names;
     Collect(root, names);
-    fonts = names.Take();
+    fonts = std::move(names);
     return true;
 }
 

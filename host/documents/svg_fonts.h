@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "documents/font_name_list.h"
+
 namespace host {
 
 // Font families an SVG document asks for: font-family attributes, font-family
@@ -10,6 +12,6 @@ namespace host {
 // inside @font-face are skipped: they name a family the document supplies).
 // Of each family list the first family that is not generic counts, as that
 // is the font the document asks for; the rest are fallbacks.
-bool ReadSvgFonts(const std::string& content, std::vector<std::string>& fonts, std::string& error);
+bool ReadSvgFonts(const std::string& content, FontNameList& fonts, std::string& error);
 
 }  // namespace host

@@ -12,7 +12,6 @@
 #include FT_TYPE1_TABLES_H
 
 #include <cstring>
-#include <stdexcept>
 
 namespace host {
 
@@ -206,13 +205,19 @@ std::string FreeTypeError(FT_Error code) {
 }  // namespace
 
 FontFileReader::FontFileReader() : m_library(std::make_unique<Library>()) {
-    if (FT_Init_FreeType(&m_library->ft) != 0) throw std::runtime_error("FreeType cannot start");
+    if (FT_Init_FreeType(&m_library->ft) != 0) m_library->ft = nullptr;
 }
 
-FontFileReader::~FontFileReader() { FT_Done_FreeType(m_library->ft); }
+FontFileReader::~FontFileReader() {
+    if (m_library->ft) FT_Done_FreeType(m_library->ft);
+}
 
 bool FontFileReader::Read(const std::string& path, std::vector<FontFaceInfo>& faces,
                           std::string& error) {
+    if (!m_library->ft) {
+        error = "FreeType cannot start";
+        return false;
+    }
     FaceGuard first;
     FT_Error err = FT_New_Face(m_library->ft, path.c_str(), 0, &first.face);
     if (err != 0) {

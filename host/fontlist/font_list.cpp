@@ -43,8 +43,9 @@ const std::string& FontEntry::UnicodeName(FontNameQuery query, bool native) cons
 FontList::FontList(std::string machineDir) : m_machineDir(std::move(machineDir)) { Enumerate(); }
 
 void FontList::Enumerate() {
-    MachineFontScan scan = ScanMachineFonts(m_machineDir);
+    MachineFontScan scan = ScanMachineFonts(m_machineDir, &m_fileCache);
     m_filesRead = scan.filesRead;
+    m_filesReused = scan.filesReused;
     m_skipped = std::move(scan.skipped);
     m_duplicates = scan.duplicates;
 
@@ -77,7 +78,8 @@ void FontList::RecomputeMissing() {
     std::vector<FontEntry> missing;
     std::unordered_map<std::string, std::size_t> byKey;
     for (const Document& doc : m_documents) {
-        for (const std::string& name : doc.fonts) {
+        for (std::size_t i = 0; i < doc.fonts.size(); ++i) {
+            const std::string& name = doc.fonts[i];
             const std::string key = FontNameKey(name);
             if (!key.empty() &&
                 std::binary_search(m_presentKeys.begin(), m_presentKeys.end(), key)) {
@@ -92,7 +94,13 @@ void FontList::RecomputeMissing() {
                 entry.face.fullName = name;
                 entry.face.nativeFamilyName = name;
                 entry.face.nativeFullName = name;
-                entry.face.technology = FontTechnology::Other;
+                const DocumentFontTraits traits =
+                    i < doc.traits.size() ? doc.traits[i] : DocumentFontTraits{};
+                entry.face.technology =
+                    traits.outlines == FontOutlines::Type1      ? FontTechnology::Type1
+                    : traits.outlines == FontOutlines::TrueType ? FontTechnology::TrueType
+                                                                : FontTechnology::Other;
+                entry.face.cidKeyed = traits.cidKeyed;
                 entry.origin = FontOrigin::Missing;
                 entry.missing = true;
                 found = byKey.emplace(key, missing.size()).first;
@@ -116,18 +124,20 @@ std::string FontList::DocumentKey(const std::string& path) const {
 
 DocumentFonts FontList::OpenDocument(const std::string& path) {
     DocumentFonts result = ReadDocumentFonts(path);
-    if (result.ok()) SetDocumentFonts(path, result.fonts);
+    if (result.ok()) SetDocumentFonts(path, result.fonts, result.traits);
     return result;
 }
 
-void FontList::SetDocumentFonts(const std::string& path, std::vector<std::string> fonts) {
+void FontList::SetDocumentFonts(const std::string& path, std::vector<std::string> fonts,
+                                std::vector<DocumentFontTraits> traits) {
     const std::string key = DocumentKey(path);
     auto it = std::find_if(m_documents.begin(), m_documents.end(),
                            [&](const Document& d) { return d.key == key; });
     if (it != m_documents.end()) {
         it->fonts = std::move(fonts);
+        it->traits = std::move(traits);
     } else {
-        m_documents.push_back(Document{key, path, std::move(fonts)});
+        m_documents.push_back(Document{key, path, std::move(fonts), std::move(traits)});
     }
     RecomputeMissing();
 }
@@ -150,6 +160,7 @@ std::vector<std::string> FontList::OpenDocuments() const {
 
 const FontEntry* FontList::Find(const std::string& name) const {
     const std::string key = FontNameKey(name);
+    if (key.empty()) return nullptr;
     // A PostScript name is the most specific match; family names come last.
     for (const FontEntry& entry : m_entries) {
         if (FontNameKey(entry.face.postScriptName) == key) return &entry;

@@ -24,7 +24,8 @@ enum class FontNameQuery {
 
 struct FontEntry {
     // For a missing font every name is the name the documents use, the style
-    // is empty, the technology Other and the path empty.
+    // is empty and the path empty; the technology and the CID flag are what
+    // the first document that uses it tells (a PDF does), else Other.
     FontFaceInfo face;
     FontOrigin origin = FontOrigin::Installed;
     bool missing = false;
@@ -55,15 +56,18 @@ public:
     explicit FontList(std::string machineDir);
 
     // Reads the machine's fonts again (the host does so on WM_FONTCHANGE) and
-    // recomputes which document fonts are missing.
+    // recomputes which document fonts are missing. Files unchanged in size
+    // and modification time since the last enumeration are not read again.
     void Enumerate();
 
     // Reads a document and adds its fonts; opening an open document again
     // reads it anew. On failure the list does not change and the result
     // carries the error.
     DocumentFonts OpenDocument(const std::string& path);
-    // Adds or replaces a document's font names without reading a file.
-    void SetDocumentFonts(const std::string& path, std::vector<std::string> fonts);
+    // Adds or replaces a document's fonts without reading a file; traits,
+    // when given, are one per font.
+    void SetDocumentFonts(const std::string& path, std::vector<std::string> fonts,
+                          std::vector<DocumentFontTraits> traits = {});
     // Returns false when no such document is open.
     bool CloseDocument(const std::string& path);
     std::vector<std::string> OpenDocuments() const;
@@ -77,6 +81,7 @@ public:
 
     // Of the last enumeration.
     std::size_t FilesRead() const { return m_filesRead; }
+    std::size_t FilesReused() const { return m_filesReused; }
     const std::vector<std::string>& SkippedFiles() const { return m_skipped; }
     std::size_t DuplicateFaces() const { return m_duplicates; }
 
@@ -87,6 +92,7 @@ private:
         std::string key;  // canonical path
         std::string path;
         std::vector<std::string> fonts;
+        std::vector<DocumentFontTraits> traits;
     };
 
     void RecomputeMissing();
@@ -98,6 +104,8 @@ private:
     std::vector<std::string> m_presentKeys;  // sorted FontNameKeys of machine fonts
     std::vector<Document> m_documents;
     std::size_t m_filesRead = 0;
+    std::size_t m_filesReused = 0;
+    FontFileCache m_fileCache;
     std::vector<std::string> m_skipped;
     std::size_t m_duplicates = 0;
 };

@@ -35,18 +35,38 @@ std::vector<fs::path> InstalledFiles(const fs::path& fontsDir) {
 
 class Scanner {
 public:
-    explicit Scanner(MachineFontScan& scan) : m_scan(scan) {}
+    Scanner(MachineFontScan& scan, FontFileCache* cache) : m_scan(scan), m_cache(cache) {}
 
     void File(const fs::path& path, FontOrigin origin) {
-        if (!m_files.insert(CanonicalKey(path)).second) return;
-        std::vector<FontFaceInfo> faces;
-        std::string error;
-        if (!m_reader.Read(path.string(), faces, error)) {
-            m_scan.skipped.push_back(path.string() + ": " + error);
+        const std::string key = CanonicalKey(path);
+        if (!m_files.insert(key).second) return;
+
+        FontFileCache::Record fresh;
+        const FontFileCache::Record* record = nullptr;
+        std::error_code sizeEc;
+        std::error_code timeEc;
+        fresh.size = fs::file_size(path, sizeEc);
+        fresh.modified = fs::last_write_time(path, timeEc);
+        const bool stamped = !sizeEc && !timeEc;
+        if (m_cache && stamped) record = m_cache->Find(key, fresh.size, fresh.modified);
+        if (record) {
+            ++m_scan.filesReused;
+        } else {
+            fresh.readable = m_reader.Read(path.string(), fresh.faces, fresh.error);
+            if (m_cache && stamped) {
+                m_cache->Store(key, fresh);
+            }
+            record = &fresh;
+        }
+
+        if (!record->readable) {
+            m_scan.skipped.push_back(path.string() + ": " + record->error);
             return;
         }
         ++m_scan.filesRead;
-        for (FontFaceInfo& face : faces) {
+        for (FontFaceInfo face : record->faces) {
+            // A file listed under another path than it was read from.
+            face.path = path.string();
             if (!m_names.insert(face.postScriptName).second) {
                 ++m_scan.duplicates;
                 continue;
@@ -57,6 +77,7 @@ public:
 
 private:
     MachineFontScan& m_scan;
+    FontFileCache* m_cache;
     FontFileReader m_reader;
     std::unordered_set<std::string> m_files;
     std::unordered_set<std::string> m_names;
@@ -78,9 +99,9 @@ std::vector<std::string> ParseActiveFontsList(const std::string& text) {
     return paths;
 }
 
-MachineFontScan ScanMachineFonts(const std::string& machineDir) {
+MachineFontScan ScanMachineFonts(const std::string& machineDir, FontFileCache* cache) {
     MachineFontScan scan;
-    Scanner scanner(scan);
+    Scanner scanner(scan, cache);
     const fs::path machine(machineDir);
     for (const fs::path& file : InstalledFiles(machine / "Fonts")) {
         scanner.File(file, FontOrigin::Installed);
@@ -102,6 +123,7 @@ MachineFontScan ScanMachineFonts(const std::string& machineDir) {
             }
         }
     }
+    if (cache) cache->DropUnused();
     return scan;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fontlist/font_face_info.h"
+#include "fontlist/font_file_cache.h"
 
 namespace host {
 
@@ -24,6 +25,8 @@ struct MachineFontScan {
     // of the same name, a file read earlier over one read later.
     std::vector<MachineFont> fonts;
     std::size_t filesRead = 0;
+    // Files, readable or not, taken from the cache rather than read again.
+    std::size_t filesReused = 0;
     // Files that could not be read as fonts, and listed paths that are not
     // absolute or do not exist: "path: reason".
     std::vector<std::string> skipped;
@@ -34,8 +37,9 @@ struct MachineFontScan {
 // Reads the machine folder. A missing Fonts/ folder or ActiveFonts.txt means
 // no fonts of that kind. Every regular file in Fonts/ (not in its
 // subfolders) is an installed font file, read in file-name order; a file that
-// is both installed and listed is read once, as installed.
-MachineFontScan ScanMachineFonts(const std::string& machineDir);
+// is both installed and listed is read once, as installed. With a cache,
+// files unchanged since they were read into it are not read again.
+MachineFontScan ScanMachineFonts(const std::string& machineDir, FontFileCache* cache = nullptr);
 
 // The paths listed in an ActiveFonts.txt text: one per line, a carriage
 // return before the line feed and a leading byte-order mark tolerated, empty

@@ -83,6 +83,10 @@ TEST(PdfFonts, CairoSubsetsAreNamedWithoutTheirPrefixInOrderOfUse) {
     EXPECT_EQ(result.kind, DocumentKind::Pdf);
     EXPECT_THAT(result.fonts,
                 ElementsAre("LiberationSans", "NimbusSans-Regular", "URWGothic-Book"));
+    ASSERT_EQ(result.traits.size(), 3u);
+    EXPECT_EQ(result.traits[0].outlines, host::FontOutlines::TrueType);
+    EXPECT_EQ(result.traits[1].outlines, host::FontOutlines::Type1);
+    EXPECT_EQ(result.traits[2].outlines, host::FontOutlines::Type1);  // CFF
 }
 
 TEST(PdfFonts, FontsOnLaterPagesAndInsideFormsAreFoundOnce) {
@@ -118,6 +122,11 @@ TEST(PdfFonts, TypeZeroFontIsNamedByItsDescendant) {
     ASSERT_TRUE(result.ok()) << result.error;
     // Without a descendant, the CMap's name is taken off the Type 0 name.
     EXPECT_THAT(result.fonts, ElementsAre("KozMinPro-Regular", "HeiseiMin-W3"));
+    ASSERT_EQ(result.traits.size(), 2u);
+    EXPECT_EQ(result.traits[0].outlines, host::FontOutlines::Type1);
+    EXPECT_TRUE(result.traits[0].cidKeyed);
+    EXPECT_EQ(result.traits[1].outlines, host::FontOutlines::Unknown);
+    EXPECT_FALSE(result.traits[1].cidKeyed);
 }
 
 TEST(PdfFonts, NestedFormsWithACycleAreReadOnce) {
@@ -139,6 +148,29 @@ TEST(PdfFonts, NestedFormsWithACycleAreReadOnce) {
     const auto result = ReadDocumentFonts(path);
     ASSERT_TRUE(result.ok()) << result.error;
     EXPECT_THAT(result.fonts, ElementsAre("Page-Font", "Outer-Font", "Inner-Font"));
+}
+
+TEST(PdfFonts, FormsNestedBeyondAnyDrawingAreRefused) {
+    TempFolder dir;
+    auto chain = [](int depth) {
+        return [depth](QPDF& pdf, QPDFObjectHandle& page) {
+            QPDFObjectHandle resources = FontResources({"Deepest-Font"});
+            for (int i = 0; i < depth; ++i) {
+                QPDFObjectHandle outer = QPDFObjectHandle::newDictionary();
+                outer.replaceKey("/XObject", QPDFObjectHandle::newDictionary());
+                outer.getKey("/XObject").replaceKey("/Fm", Form(pdf, resources));
+                resources = outer;
+            }
+            page.replaceKey("/Resources", resources);
+        };
+    };
+    const auto shallow = ReadDocumentFonts(WriteQpdf(dir, "shallow.pdf", chain(50)));
+    ASSERT_TRUE(shallow.ok()) << shallow.error;
+    EXPECT_THAT(shallow.fonts, ElementsAre("Deepest-Font"));
+
+    const auto deep = ReadDocumentFonts(WriteQpdf(dir, "deep.pdf", chain(300)));
+    EXPECT_FALSE(deep.ok());
+    EXPECT_NE(deep.error.find("nested too deeply"), std::string::npos) << deep.error;
 }
 
 TEST(PdfFonts, AnnotationAppearancesPatternsAndTypeThreeResourcesCount) {

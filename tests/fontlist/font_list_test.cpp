@@ -113,12 +113,14 @@ TEST_F(FontListTest, DocumentFontsTheMachineLacksAreMarkedMissingOnce) {
     ASSERT_NE(noto, nullptr);
     EXPECT_TRUE(noto->missing);
     EXPECT_EQ(noto->origin, FontOrigin::Missing);
-    EXPECT_EQ(noto->TechnologyCode(), 2);
+    EXPECT_EQ(noto->TechnologyCode(), 1);  // the PDF embeds it as TrueType
     EXPECT_FALSE(noto->face.openType || noto->face.cidKeyed || noto->face.bitmap || noto->ocf ||
                  noto->atc);
     EXPECT_THAT(noto->documents, ElementsAre(brochure, poster));
     EXPECT_EQ(noto->UnicodeName(FontNameQuery::B, false), "NotoSerif-Regular");
     EXPECT_EQ(noto->UnicodeName(FontNameQuery::D, false), "");
+    // An SVG tells nothing of the font's kind.
+    EXPECT_EQ(list.Find("Orvinda Display")->TechnologyCode(), 2);
 
     // The SVG family "Liberation Sans" is present through the family name.
     EXPECT_FALSE(list.Find("Liberation Sans")->missing);
@@ -143,6 +145,23 @@ TEST_F(FontListTest, ActivatingOrInstallingAFontClearsItsMissingMark) {
     ASSERT_NE(gothic, nullptr);
     EXPECT_EQ(gothic->TechnologyCode(), 0);
     EXPECT_TRUE(gothic->face.openType);
+}
+
+TEST_F(FontListTest, EnumeratingAgainReadsOnlyNewOrChangedFiles) {
+    FontList list(m_machine.Path().string());
+    EXPECT_EQ(list.FilesReused(), 0u);
+    list.Enumerate();
+    EXPECT_EQ(list.FilesReused(), 3u);  // the damaged file is not tried again either
+    EXPECT_EQ(list.SkippedFiles().size(), 1u);
+
+    // Another font under the same file name, and a file removed.
+    const fs::path sans = m_machine.Path() / "Fonts" / "LiberationSans-Regular.ttf";
+    fs::copy_file(kLiberation + "LiberationSerif-Bold.ttf", sans,
+                  fs::copy_options::overwrite_existing);
+    fs::remove(m_machine.Path() / "Fonts" / fs::path(kNimbus).filename());
+    list.Enumerate();
+    EXPECT_EQ(list.FilesReused(), 1u);
+    EXPECT_THAT(Names(list), ElementsAre("LiberationSerif-Bold"));
 }
 
 TEST_F(FontListTest, ClosingADocumentDropsTheFontsOnlyItUsed) {
@@ -187,6 +206,7 @@ TEST_F(FontListTest, NamesDifferingInCaseBlanksOrHyphensAreOneFont) {
                                   "Foo-Bar", "FooBar", "foo bar", "LiberationSans-Bold"});
     // Another style of an installed family is still missing.
     EXPECT_THAT(MissingNames(list), ElementsAre("Foo-Bar", "LiberationSans-Bold"));
+    EXPECT_EQ(list.Find("- -"), nullptr);
 }
 
 TEST(FontNameKey, FoldsCaseAndDropsSeparators) {
