@@ -271,7 +271,7 @@ void DialogManager::ShowDialog(ADMDialogRef ref, bool show) {
     if (dialog == nullptr) return;
     bool wasVisible = dialog->visible;
     dialog->visible = show;
-    if (show && !wasVisible) {
+    if (show && !wasVisible && !dialog->destroying) {
         ADMDrawer drawer;
         drawer.dialog = dialog;
         drawer.bounds = {0, 0, dialog->bounds.right - dialog->bounds.left,
