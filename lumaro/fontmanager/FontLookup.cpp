@@ -1,0 +1,35 @@
+#include "fontmanager/FontLookup.h"
+
+#include <memory>
+#include <new>
+#include <string>
+
+#include "fontmanager/GlyvorConnection.h"
+#include "fontmanager/TextConversion.h"
+
+bool FindAvailableFonts(GlyvorConnection* connection, const FontItemList& missing,
+                        AvailableItemList& available) {
+    ClearAvailableItems(available);
+    if (connection == nullptr || !connection->IsConnected()) return false;
+
+    for (const CFontItem* item : missing) {
+        if (item == nullptr) continue;
+        const std::wstring name = NarrowToWideString(item->m_strName);
+        std::wstring fontId, detail;
+        if (!connection->FindMatchingFont(name, fontId, detail)) continue;
+
+        // A record that cannot be had is skipped; the lookup goes on with the others.
+        std::unique_ptr<CFontItemAvailable> record(new (std::nothrow) CFontItemAvailable);
+        if (!record) continue;
+        record->m_wstrAux1.clear();
+        record->m_wstrAux2.clear();
+        record->m_wstrName = name;
+        record->m_nAux1 = 0;
+        record->m_nAux2 = 0;
+        record->m_wstrFontId = fontId;
+        record->m_wstrFontDetail = detail;
+        available.push_back(record.get());
+        record.release();
+    }
+    return true;
+}

@@ -1,0 +1,23 @@
+#include "fonts/FontLists.h"
+
+FontItemList g_fontitems;
+AvailableItemList g_fontitemsAvailable;
+
+namespace {
+
+template <typename Record>
+void DeleteAllAndEmpty(std::vector<Record*>& items) {
+    for (size_t i = 0; i < items.size(); ++i) {
+        Record* record = items[i];
+        // Null the entry first so that the list never points at a deleted record.
+        items[i] = nullptr;
+        delete record;
+    }
+    items.clear();
+}
+
+}  // namespace
+
+void ClearFontItems(FontItemList& items) { DeleteAllAndEmpty(items); }
+
+void ClearAvailableItems(AvailableItemList& items) { DeleteAllAndEmpty(items); }

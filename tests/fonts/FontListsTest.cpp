@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fonts/FontLists.h"
+
+namespace {
+
+// Records that note their deletion, to show every record goes exactly once and
+// through the virtual destructor.
+int g_deletedItems = 0;
+int g_deletedAvailable = 0;
+
+class CountedItem : public CFontItem {
+public:
+    ~CountedItem() override { ++g_deletedItems; }
+};
+
+class CountedAvailable : public CFontItemAvailable {
+public:
+    ~CountedAvailable() override { ++g_deletedAvailable; }
+};
+
+class FontLists : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_deletedItems = 0;
+        g_deletedAvailable = 0;
+    }
+};
+
+TEST_F(FontLists, RecordsStartEmpty) {
+    const CFontItem item;
+    EXPECT_FALSE(item.m_bMissing);
+    for (const std::string* s : {&item.m_strName, &item.m_strTechnology, &item.m_strOutlines})
+        EXPECT_TRUE(s->empty());
+    for (const std::wstring* s :
+         {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0, &item.m_wstrNameB1,
+          &item.m_wstrNameC0, &item.m_wstrNameC1, &item.m_wstrNameD})
+        EXPECT_TRUE(s->empty());
+
+    const CFontItemAvailable available;
+    EXPECT_EQ(available.m_nAux1, 0);
+    EXPECT_EQ(available.m_nAux2, 0);
+    for (const std::wstring* s :
+         {&available.m_wstrAux1, &available.m_wstrAux2, &available.m_wstrName,
+          &available.m_wstrAux3, &available.m_wstrFontId, &available.m_wstrFontDetail})
+        EXPECT_TRUE(s->empty());
+}
+
+TEST_F(FontLists, ClearingAnEmptyListLeavesItEmpty) {
+    FontItemList items;
+    AvailableItemList available;
+    ClearFontItems(items);
+    ClearAvailableItems(available);
+    EXPECT_TRUE(items.empty());
+    EXPECT_TRUE(available.empty());
+}
+
+TEST_F(FontLists, ClearDeletesEveryRecordOnceAndSkipsNullEntries) {
+    struct Layout {
+        const char* name;
+        std::vector<bool> isNull;
+    };
+    const std::vector<Layout> layouts = {
+        {"records only", {false, false, false}},
+        {"null first", {true, false, false}},
+        {"null in the middle", {false, true, false}},
+        {"null last", {false, false, true}},
+        {"nulls only", {true, true}},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        g_deletedItems = g_deletedAvailable = 0;
+        FontItemList items;
+        AvailableItemList available;
+        int records = 0;
+        for (bool isNull : layout.isNull) {
+            items.push_back(isNull ? nullptr : new CountedItem);
+            available.push_back(isNull ? nullptr : new CountedAvailable);
+            records += isNull ? 0 : 1;
+        }
+        ClearFontItems(items);
+        ClearAvailableItems(available);
+        EXPECT_TRUE(items.empty());
+        EXPECT_TRUE(available.empty());
+        EXPECT_EQ(g_deletedItems, records);
+        EXPECT_EQ(g_deletedAvailable, records);
+    }
+}
+
+TEST_F(FontLists, GlobalListsAreEmptiedByTheirClearOperations) {
+    g_fontitems.push_back(new CountedItem);
+    g_fontitems.push_back(new CountedItem);
+    g_fontitemsAvailable.push_back(new CountedAvailable);
+    ClearFontItems(g_fontitems);
+    ClearAvailableItems(g_fontitemsAvailable);
+    EXPECT_TRUE(g_fontitems.empty());
+    EXPECT_TRUE(g_fontitemsAvailable.empty());
+    EXPECT_EQ(g_deletedItems, 2);
+    EXPECT_EQ(g_deletedAvailable, 1);
+    // A second clear finds nothing left to delete.
+    ClearFontItems(g_fontitems);
+    EXPECT_EQ(g_deletedItems, 2);
+}
+
+}  // namespace
