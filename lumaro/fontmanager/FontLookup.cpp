@@ -14,7 +14,7 @@ bool FindAvailableFonts(GlyvorConnection* connection, const FontItemList& missin
 
     for (const CFontItem* item : missing) {
         if (item == nullptr) continue;
-        const std::wstring name = NarrowToWideString(item->m_strName);
+        const std::wstring name = NarrowToWideString(item->m_strName.c_str());
         std::wstring fontId, detail;
         if (!connection->FindMatchingFont(name, fontId, detail)) continue;
 

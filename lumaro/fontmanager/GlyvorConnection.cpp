@@ -1,6 +1,6 @@
 #include "fontmanager/GlyvorConnection.h"
 
-#include "fontmanager/BstrHolder.h"
+#include "fontmanager/Bstr.h"
 
 GlyvorConnection g_glyvorConnection;
 
@@ -68,7 +68,7 @@ bool GlyvorConnection::FindMatchingFont(const std::wstring& name, std::wstring& 
     AssignBstr(bstrName, name);
     UniqueBstr matchedId, matchedDetail;
     VARIANT_BOOL matched = VARIANT_FALSE;
-    GlyvorMatchFont(m_pGlyvor.Get(), bstrName.GetBSTR(), matchedId, matchedDetail, matched);
+    GlyvorMatchFont(m_pGlyvor.Get(), bstrName.Get(), matchedId, matchedDetail, matched);
     if (matched == VARIANT_FALSE) return false;
     CopyBstr(fontId, matchedId.Get());
     CopyBstr(detail, matchedDetail.Get());
@@ -82,12 +82,12 @@ bool GlyvorConnection::ActivateOrInstall(const std::wstring& fontId, bool activa
     BstrHolder bstrFontId;
     AssignBstr(bstrFontId, fontId);
     LONG state = 0;
-    GlyvorGetFontState(m_pGlyvor.Get(), bstrFontId.GetBSTR(), state);
+    GlyvorGetFontState(m_pGlyvor.Get(), bstrFontId.Get(), state);
     if (state != 0) return true;
 
     UniqueBstr reason;
     VARIANT_BOOL succeeded = VARIANT_FALSE;
-    GlyvorLoadFont(m_pGlyvor.Get(), bstrFontId.GetBSTR(), activate, reason, succeeded);
+    GlyvorLoadFont(m_pGlyvor.Get(), bstrFontId.Get(), activate, reason, succeeded);
     if (succeeded != VARIANT_FALSE) return true;
     CopyBstr(error, reason.Get());
     return false;
