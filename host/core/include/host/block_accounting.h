@@ -1,0 +1,62 @@
+// The blocks the host's basic suite gives out, accounted to the plug-in that asked,
+// with fault injection for the tests.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+
+#include "hostapi/types.h"
+
+namespace host {
+
+class LoadedPlugin;
+class EventLog;
+
+struct AllocationStats {
+    std::size_t blocksOutstanding = 0;
+    std::size_t bytesOutstanding = 0;
+    std::size_t peakBytes = 0;
+    std::size_t totalBlocks = 0;
+    std::size_t totalBytes = 0;
+    std::size_t refused = 0;
+    std::size_t badFrees = 0;  // frees of blocks the host never gave out
+};
+
+class BlockAccounting {
+public:
+    explicit BlockAccounting(EventLog& log) : m_log(log) {}
+    ~BlockAccounting();
+
+    // Null when refused (fault injection); the block is accounted to `owner`.
+    void* Allocate(LoadedPlugin* owner, std::size_t size);
+    // kNoErr, or kBadParameterErr for a block the host never gave out (reported, not freed).
+    ASErr Free(LoadedPlugin* caller, void* block);
+    // Null block: an allocation. On refusal the old block stays valid.
+    ASErr Reallocate(LoadedPlugin* caller, void* block, std::size_t size, void** out);
+
+    bool Owns(const void* block) const { return m_blocks.count(block) != 0; }
+    // Null owner: the host's own.
+    AllocationStats Stats(const LoadedPlugin* owner) const;
+
+    // The n-th allocation from now (1 = the next) is refused, once.
+    void RefuseNthAllocation(std::size_t n) { m_refuseCountdown = n; }
+    // Every allocation is refused while on.
+    void RefuseAll(bool on) { m_refuseAll = on; }
+
+private:
+    struct Block {
+        LoadedPlugin* owner;
+        std::size_t size;
+    };
+    bool ShouldRefuse();
+    std::string OwnerName(const LoadedPlugin* owner) const;
+
+    EventLog& m_log;
+    std::map<const void*, Block> m_blocks;
+    std::map<const LoadedPlugin*, AllocationStats> m_stats;
+    std::size_t m_refuseCountdown = 0;
+    bool m_refuseAll = false;
+};
+
+}  // namespace host

@@ -1,0 +1,51 @@
+// The host's Unicode strings: created, changed and destroyed only through the
+// "AI Unicode String Suite", with injectable failures per suite function.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "host/host_objects.h"
+
+namespace host {
+
+enum class StringFunction {
+    Initialize,
+    InitializeUTF16,
+    InitializeCopy,
+    Destroy,
+    Length,
+    Compare,
+    Assign,
+    Append,
+    Erase,
+    GetUtf16,
+};
+
+class HostStrings {
+public:
+    AIUnicodeStringData* Create(LoadedPlugin* owner, std::u16string text);
+    bool Contains(const AIUnicodeStringData* string) const;
+    void Destroy(AIUnicodeStringData* string);
+    // Strings `owner` holds and has not destroyed.
+    std::size_t LiveCount(const LoadedPlugin* owner) const;
+    std::size_t LiveCount() const { return m_strings.size(); }
+
+    // The n-th call of `function` from now (1 = the next) answers `error` and changes
+    // nothing.
+    void FailNthCall(StringFunction function, int n, ASErr error);
+    void ClearFaults() { m_faults.clear(); }
+    // The injected error of this call, or 0.
+    ASErr TakeFault(StringFunction function);
+
+private:
+    struct Fault {
+        int countdown;
+        ASErr error;
+    };
+    std::map<const AIUnicodeStringData*, std::unique_ptr<AIUnicodeStringData>> m_strings;
+    std::map<StringFunction, Fault> m_faults;
+};
+
+}  // namespace host

@@ -1,0 +1,76 @@
+#include "host/resource_table.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace host {
+
+namespace {
+char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c; }
+}  // namespace
+
+ResourceId ResourceId::Ordinal(std::uint16_t value) {
+    ResourceId id;
+    id.ordinal = value;
+    return id;
+}
+
+ResourceId ResourceId::Name(std::string_view ascii) {
+    ResourceId id;
+    id.isOrdinal = false;
+    for (char c : ascii) id.name.push_back(static_cast<unsigned char>(c));
+    return id;
+}
+
+bool ResourceId::Matches(const ResourceId& other) const {
+    if (isOrdinal != other.isOrdinal) return false;
+    if (isOrdinal) return ordinal == other.ordinal;
+    if (name.size() != other.name.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (AsciiUpper(name[i]) != AsciiUpper(other.name[i])) return false;
+    return true;
+}
+
+std::string ResourceId::ToString() const {
+    if (isOrdinal) return std::to_string(ordinal);
+    std::string out = "\"";
+    for (char16_t c : name) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out + "\"";
+}
+
+const std::vector<std::uint8_t>* ResourceTable::Find(const ResourceId& type, std::uint16_t id,
+                                                     std::uint16_t language) const {
+    const ResourceId name = ResourceId::Ordinal(id);
+    for (const Resource& r : m_resources)
+        if (r.language == language && r.type.Matches(type) && r.name.Matches(name)) return &r.data;
+    return nullptr;
+}
+
+const std::vector<std::uint8_t>* ResourceTable::Find(std::string_view typeName, std::uint16_t id,
+                                                     std::uint16_t language) const {
+    return Find(ResourceId::Name(typeName), id, language);
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw ResourceError("cannot open " + path);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+    if (in.bad()) throw ResourceError("cannot read " + path);
+    return bytes;
+}
+
+ResourceTable ReadModuleResources(const std::vector<std::uint8_t>& file) {
+    if (file.size() >= 4 && file[0] == 0x7F && file[1] == 'E' && file[2] == 'L' && file[3] == 'F')
+        return ReadElfResources(file.data(), file.size());
+    if (file.size() >= 2 && file[0] == 'M' && file[1] == 'Z')
+        return ReadPeResources(file.data(), file.size());
+    throw ResourceError("not a module: neither an ELF nor a PE file");
+}
+
+ResourceTable ReadModuleResourcesFromFile(const std::string& path) {
+    return ReadModuleResources(ReadWholeFile(path));
+}
+
+}  // namespace host
