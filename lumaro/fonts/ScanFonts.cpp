@@ -65,8 +65,15 @@ FontTechnology ClassifyFontTechnology(const AIFontInfo& info) {
 
 std::string FontRowText(const CFontItem& item) {
     if (item.m_bMissing) return "* " + item.m_strName;
-    std::string text = WideToNarrowString(item.m_wstrNameB0);
-    if (text.size() > kLongestName) text.resize(kLongestName);
+    std::wstring name = item.m_wstrNameB0;
+    std::string text = WideToNarrowString(name);
+    // Cut whole characters, so that no lead byte of a double-byte code page
+    // is left without its trail byte.
+    while (text.size() > kLongestName && !name.empty()) {
+        const std::size_t excess = text.size() - kLongestName;
+        name.resize(name.size() - std::min(name.size(), std::max<std::size_t>(1, excess / 2)));
+        text = WideToNarrowString(name);
+    }
     return text;
 }
 
