@@ -2,10 +2,6 @@
 
 #include <cstddef>
 
-// {6A3E2F41-8C5D-4B7A-9E21-3F0C7D5B9A14}
-const IID IID_IGlyvor = {
-    0x6a3e2f41, 0x8c5d, 0x4b7a, {0x9e, 0x21, 0x3f, 0x0c, 0x7d, 0x5b, 0x9a, 0x14}};
-
 namespace {
 
 // Builds the reversed argument array: callers list arguments in their natural order

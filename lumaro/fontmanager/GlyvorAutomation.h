@@ -10,7 +10,9 @@
 // A dispatch interface: its vtable is IDispatch's.
 struct IGlyvor : IDispatch {};
 
-extern const IID IID_IGlyvor;
+// Fixed by the font manager's registration: {6A3E2F41-8C5D-4B7A-9E21-3F0C7D5B9A14}.
+constexpr IID IID_IGlyvor = {
+    0x6A3E2F41, 0x8C5D, 0x4B7A, {0x9E, 0x21, 0x3F, 0x0C, 0x7D, 0x5B, 0x9A, 0x14}};
 
 enum GlyvorDispatchId : DISPID {
     kDispIdLoadFont = 3,

@@ -13,7 +13,9 @@ void DeleteAllAndEmpty(std::vector<Record*>& items) {
         items[i] = nullptr;
         delete record;
     }
-    items.clear();
+    // Give the storage back as well: the host's allocator hands it out, and after the
+    // panel is gone no block of ours may outlive shutdown.
+    std::vector<Record*>().swap(items);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ extern FontItemList g_fontitems;
 // The last query of the font manager, in the order of g_fontitems.
 extern AvailableItemList g_fontitemsAvailable;
 
-// Delete every record (null entries are skipped) and leave the list empty.
+// Delete every record (null entries are skipped) and leave the list empty, its
+// storage released.
 void ClearFontItems(FontItemList& items);
 void ClearAvailableItems(AvailableItemList& items);

@@ -80,6 +80,12 @@ public:
                                      UINT* argumentError) override {
         const HRESULT fault = CountInvoke(member);
         if (fault != S_OK) return fault;
+        // What the marshaller refuses before the call leaves the client.
+        if (params == nullptr || (params->cArgs != 0 && params->rgvarg == nullptr) ||
+            (params->cNamedArgs != 0 && params->rgdispidNamedArgs == nullptr) ||
+            params->cNamedArgs > params->cArgs)
+            return E_INVALIDARG;
+        if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         return m_server->Invoke(member, riid, locale, flags, params, result, exception,
                                 argumentError);
     }
@@ -191,8 +197,9 @@ private:
         return Hand(m_runnableFace.get(), object);
     }
 
-    // IDispatch, or an automation interface, which crosses as a dispatch interface: the
-    // server must also answer IDispatch for it to be marshalled.
+    // IDispatch, or an automation interface. Only dispatch interfaces cross: one the
+    // server answers with the very pointer it gives for IDispatch (a dispinterface, or a
+    // dual interface derived from IDispatch).
     HRESULT QueryDispatch(REFIID riid, void** object) {
         {
             std::lock_guard<std::mutex> lock(m_facesMutex);
@@ -200,11 +207,14 @@ private:
                 if (face->iid() == riid) return Hand(face.get(), object);
         }
         if (riid != IID_IDispatch) {
-            IUnknown* probe = nullptr;
-            if (FAILED(m_server->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&probe))) ||
-                probe == nullptr)
-                return E_NOINTERFACE;
-            probe->Release();
+            IUnknown* asDispatch = nullptr;
+            IUnknown* asRequested = nullptr;
+            m_server->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&asDispatch));
+            m_server->QueryInterface(riid, reinterpret_cast<void**>(&asRequested));
+            const bool crosses = asDispatch != nullptr && asDispatch == asRequested;
+            if (asDispatch != nullptr) asDispatch->Release();
+            if (asRequested != nullptr) asRequested->Release();
+            if (!crosses) return E_NOINTERFACE;
         }
         IDispatch* dispatch = nullptr;
         const HRESULT hr = m_server->QueryInterface(riid, reinterpret_cast<void**>(&dispatch));

@@ -84,6 +84,8 @@ TEST_F(FontLists, ClearDeletesEveryRecordOnceAndSkipsNullEntries) {
         ClearAvailableItems(available);
         EXPECT_TRUE(items.empty());
         EXPECT_TRUE(available.empty());
+        EXPECT_EQ(items.capacity(), 0u);
+        EXPECT_EQ(available.capacity(), 0u);
         EXPECT_EQ(g_deletedItems, records);
         EXPECT_EQ(g_deletedAvailable, records);
     }

@@ -1,15 +1,17 @@
 // Conversions between a code page and UTF-16, with the documented Windows contract.
 //
-// Code pages: CP_ACP (the system's, 1252), CP_THREAD_ACP (the calling thread's,
-// EmuSetThreadCodePage, default 1252), CP_UTF8, and any single- or double-byte Windows
-// code page that glibc iconv knows (1250-1258, 874, 932, 936, 949, 950 ...).
+// Code pages: CP_ACP (the system's, 1252), CP_OEMCP (437), CP_THREAD_ACP (the calling
+// thread's, EmuSetThreadCodePage, default 1252), CP_UTF8, and the Windows code pages
+// 437, 850, 852, 866, 874, 1250-1258 (single-byte) and 932, 936, 949, 950 (double-byte),
+// whose mappings come from glibc iconv.
 //
 // With flags 0 a conversion never fails on invalid input:
 //  - single-byte code pages: a byte the code page leaves undefined (0x81, 0x8D, 0x8F,
 //    0x90, 0x9D in 1252) becomes the code point of the same value (U+0081 ...) and
 //    converts back to the same byte;
-//  - double-byte code pages: a lead byte without a valid trail byte, or an undefined
-//    byte, becomes U+30FB (932) or '?' (the others); a following ASCII byte is kept;
+//  - double-byte code pages: an undefined byte, or a lead byte without a valid trail
+//    byte, becomes U+30FB (932) or '?' (936, 949, 950); the byte after such a lead byte
+//    is converted on its own;
 //  - UTF-8: every maximal invalid subsequence (stray continuation byte, overlong form,
 //    encoded surrogate, value above U+10FFFF, truncated sequence) becomes U+FFFD;
 //  - towards a code page, a character it lacks becomes the default character ('?', or
@@ -25,7 +27,8 @@
 // fails with 0 and ERROR_INSUFFICIENT_BUFFER, and nothing is written to it. Other
 // failures: ERROR_INVALID_PARAMETER (unknown code page, null source, source length 0
 // or below -1, negative output size, lpDefaultChar/lpUsedDefaultChar with CP_UTF8),
-// ERROR_INVALID_FLAGS (flags other than the error flag).
+// ERROR_INVALID_FLAGS (other flags than MB_PRECOMPOSED, WC_NO_BEST_FIT_CHARS and the
+// error flags; with CP_UTF8 only the error flags).
 #pragma once
 
 #include "platform/emu/types.h"

@@ -4,8 +4,12 @@
 // Objects obtained from GetActiveObject and CoCreateInstance are proxies, as a separate
 // server process's objects are on Windows: they forward QueryInterface, AddRef, Release,
 // IDispatch and IRunnableObject to the server object, are counted, and carry the faults
-// that emu/control.h injects. Every other interface the server answers is handed out as
-// the proxy's IDispatch face (automation interfaces are marshalled through IDispatch).
+// that emu/control.h injects. A proxy's Invoke refuses what the marshaller refuses:
+// missing DISPPARAMS or argument arrays (E_INVALIDARG), and an riid other than IID_NULL
+// (DISP_E_UNKNOWNINTERFACE). Beyond IUnknown, IDispatch and IRunnableObject, only
+// automation interfaces cross: those the server answers with the same pointer it gives
+// for IDispatch (a dispinterface, or a dual interface derived from IDispatch, as the
+// type-library marshaller requires); the client reaches them through Invoke.
 #pragma once
 
 #include "platform/emu/types.h"
@@ -69,6 +73,7 @@ PLATFORM_API extern const IID IID_IErrorInfo;
 PLATFORM_API extern const IID IID_IDispatch;
 #define CLSID_NULL IID_NULL
 
+// Apartments are counted but not enforced: the other calls work without them.
 // Per thread: the first call answers S_OK, every further one S_FALSE; a call with a
 // different threading model than the thread's first answers RPC_E_CHANGED_MODE.
 // Each successful call needs one CoUninitialize.

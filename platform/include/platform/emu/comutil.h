@@ -62,19 +62,25 @@ public:
         return Checked(SysAllocStringByteLen(reinterpret_cast<const char*>(m_data->bstr),
                                              SysStringByteLen(m_data->bstr)));
     }
-    BSTR GetBSTR() const noexcept { return m_data != nullptr ? m_data->bstr : nullptr; }
+    // The held BSTR itself (a slot that stays with the holder), as on Windows.
+    BSTR& GetBSTR() {
+        if (m_data == nullptr) m_data = NewData(nullptr);
+        return m_data->bstr;
+    }
     // Empties the holder and gives the address of a fresh slot for an out-argument.
     BSTR* GetAddress() {
         Attach(nullptr);
         m_data = NewData(nullptr);
         return &m_data->bstr;
     }
-    unsigned int length() const noexcept { return SysStringLen(GetBSTR()); }
-    operator const OLECHAR*() const noexcept { return GetBSTR(); }
-    operator OLECHAR*() const noexcept { return GetBSTR(); }
-    bool operator!() const noexcept { return GetBSTR() == nullptr; }
+    unsigned int length() const noexcept { return SysStringLen(Held()); }
+    operator const OLECHAR*() const noexcept { return Held(); }
+    operator OLECHAR*() const noexcept { return Held(); }
+    bool operator!() const noexcept { return Held() == nullptr; }
 
 private:
+    BSTR Held() const noexcept { return m_data != nullptr ? m_data->bstr : nullptr; }
+
     struct Data {
         BSTR bstr;
         unsigned long refs;

@@ -25,6 +25,7 @@ typedef struct tagEXCEPINFO {
     SCODE scode;
 } EXCEPINFO;
 typedef EXCEPINFO* LPEXCEPINFO;
+static_assert(sizeof(DISPPARAMS) == 2 * sizeof(void*) + 2 * sizeof(UINT), "DISPPARAMS layout");
 
 #define DISPATCH_METHOD 0x1
 #define DISPATCH_PROPERTYGET 0x2

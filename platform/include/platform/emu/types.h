@@ -153,6 +153,8 @@ typedef const CLSID& REFCLSID;
 typedef const IID& REFIID;
 #endif
 static_assert(sizeof(GUID) == 16, "GUID is 16 bytes");
+static_assert(sizeof(WCHAR) == 2 && sizeof(VARIANT_BOOL) == 2 && sizeof(HRESULT) == 4,
+              "Windows widths");
 
 inline BOOL IsEqualGUID(REFGUID a, REFGUID b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 inline BOOL IsEqualIID(REFIID a, REFIID b) { return IsEqualGUID(a, b); }

@@ -97,6 +97,9 @@ struct tagVARIANT {
     };
 };
 
+static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*), "VARIANT has the Windows size");
+static_assert(offsetof(VARIANT, lVal) == 8, "the value follows the type and reserved words");
+
 PLATFORM_BEGIN_C
 // Sets the type to VT_EMPTY; the value is not read.
 PLATFORM_API void VariantInit(VARIANTARG* variant);

@@ -3,7 +3,7 @@
 // window's procedure synchronously on the calling thread.
 //
 // SendMessageW to a hung window would wait for ever on Windows; the emulation records
-// a frozen send (EmuFrozenBroadcastCount, for broadcasts) and returns 0 instead of
+// a frozen send (EmuFrozenBroadcastCount) and returns 0 instead of
 // blocking. Towards HWND_BROADCAST it delivers in creation order and stops at the first
 // hung window, as the real call never gets past it. SendMessageTimeoutW skips a hung
 // window at once with SMTO_ABORTIFHUNG, and otherwise records a wait of the full

@@ -1,0 +1,149 @@
+// A match against catalogues of growing size costs the same: the lookup is a
+// hash probe per step, never a walk over the entries.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "glyvor/catalog.h"
+#include "glyvor/font_matcher.h"
+#include "glyvor/machine.h"
+#include "glyvor/server.h"
+#include "platform/emu/control.h"
+
+namespace {
+
+// `count` made-up faces in 10 groups, named like real families and styles.
+const glyvor::Catalog& SyntheticCatalog(std::size_t count) {
+    static std::size_t builtFor = 0;
+    static glyvor::Catalog catalog;
+    if (builtFor == count) return catalog;
+    static const char* const styles[] = {"Regular", "Bold", "Italic", "Bold Italic"};
+    catalog = glyvor::Catalog();
+    for (int g = 0; g < 10; ++g) catalog.AddGroup("Group" + std::to_string(g), "/fonts/g");
+    for (std::size_t i = 0; i < count; ++i) {
+        glyvor::FontEntry e;
+        e.group = i % 10;
+        const std::string family = "Family" + std::to_string(i / 4);
+        const std::string style = styles[i % 4];
+        e.relativePath = family + "-" + std::to_string(i) + ".otf";
+        e.format = static_cast<glyvor::FontFormat>(i % 3);
+        e.family = family;
+        e.style = style;
+        e.postScriptName = family + "-" + std::to_string(i % 4);
+        e.fullName = family + " " + style + " Full";
+        catalog.AddEntry(std::move(e));
+    }
+    builtFor = count;
+    return catalog;
+}
+
+void Match(benchmark::State& state, const char* (*name)(std::size_t, std::string*), bool found) {
+    const std::size_t count = static_cast<std::size_t>(state.range(0));
+    const glyvor::FontMatcher matcher(SyntheticCatalog(count));
+    std::string buffer;
+    const std::string query = name(count, &buffer);
+    if ((matcher.Match(query).entry != nullptr) != found) {
+        state.SkipWithError("the query does not hit the step it measures");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(matcher.Match(query));
+    }
+    state.SetLabel(std::to_string(count) + " entries");
+}
+
+const char* PostScriptName(std::size_t count, std::string* s) {
+    return (*s = "Family" + std::to_string(count / 8) + "-1").c_str();
+}
+const char* LooseName(std::size_t count, std::string* s) {
+    return (*s = "family" + std::to_string(count / 8) + "_1").c_str();
+}
+const char* FamilyStyle(std::size_t count, std::string* s) {
+    return (*s = "Family" + std::to_string(count / 8) + " Bold").c_str();
+}
+const char* Missing(std::size_t, std::string* s) { return (*s = "No Such Font Anywhere").c_str(); }
+
+void BM_MatchPostScriptExact(benchmark::State& s) { Match(s, PostScriptName, true); }
+void BM_MatchPostScriptLoose(benchmark::State& s) { Match(s, LooseName, true); }
+void BM_MatchFallsToLastStep(benchmark::State& s) { Match(s, FamilyStyle, true); }
+void BM_MatchMissing(benchmark::State& s) { Match(s, Missing, false); }
+
+BENCHMARK(BM_MatchPostScriptExact)->Arg(1000)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_MatchPostScriptLoose)->Arg(1000)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_MatchFallsToLastStep)->Arg(1000)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_MatchMissing)->Arg(1000)->Arg(10000)->Arg(100000);
+
+void BM_LoadCatalogue(benchmark::State& state) {
+    const std::string text = SyntheticCatalog(100000).Serialise();
+    for (auto _ : state) {
+        glyvor::Catalog c;
+        std::string error;
+        benchmark::DoNotOptimize(c.Parse(text, &error));
+    }
+}
+BENCHMARK(BM_LoadCatalogue)->Unit(benchmark::kMillisecond);
+
+// The whole automation path: MatchFont through the emulated COM proxy into the
+// server module, against a catalogue file of `count` faces.
+void BM_InvokeMatchFont(benchmark::State& state) {
+    const std::size_t count = static_cast<std::size_t>(state.range(0));
+    std::string machine = (std::filesystem::temp_directory_path() / "glyvor-bench-XXXXXX").string();
+    if (!mkdtemp(&machine[0])) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    std::string error;
+    IUnknown* unknown = nullptr;
+    IDispatch* glyvor = nullptr;
+    CoInitialize(nullptr);
+    if (!SyntheticCatalog(count).Save(glyvor::DefaultCatalogPath(machine), &error) ||
+        FAILED(glyvor::RegisterGlyvor(machine, glyvor::DefaultServerModulePath(), "", &error)) ||
+        FAILED(CoCreateInstance(glyvor::CLSID_GlyvorDocument, nullptr, CLSCTX_ALL, IID_IUnknown,
+                                reinterpret_cast<void**>(&unknown))) ||
+        FAILED(unknown->QueryInterface(glyvor::IID_IGlyvor, reinterpret_cast<void**>(&glyvor)))) {
+        state.SkipWithError(("no server: " + error).c_str());
+    } else {
+        const std::u16string name = u"Family1-1";  // one of the faces
+        BSTR in = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+        BSTR empty = SysAllocString(u"");
+        for (auto _ : state) {
+            BSTR id = nullptr, detail = nullptr;
+            VARIANT_BOOL matched = 0;
+            VARIANT args[10];
+            for (VARIANT& v : args) VariantInit(&v);
+            args[9].vt = VT_BSTR, args[9].bstrVal = in;
+            args[8].vt = VT_BSTR, args[8].bstrVal = empty;
+            args[7].vt = VT_BSTR, args[7].bstrVal = empty;
+            args[6].vt = VT_I4, args[6].lVal = 0;
+            args[5].vt = VT_I4, args[5].lVal = 0;
+            args[4].vt = VT_BSTR, args[4].bstrVal = nullptr;
+            args[3].vt = VT_I4, args[3].lVal = 30;
+            args[2].vt = VT_BYREF | VT_BSTR, args[2].pbstrVal = &id;
+            args[1].vt = VT_BYREF | VT_BSTR, args[1].pbstrVal = &detail;
+            args[0].vt = VT_BYREF | VT_BOOL, args[0].pboolVal = &matched;
+            DISPPARAMS params{args, nullptr, 10, 0};
+            const HRESULT hr = glyvor->Invoke(glyvor::kDispidMatchFont, IID_NULL, 0,
+                                              DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+            if (FAILED(hr) || !matched) state.SkipWithError("MatchFont did not match");
+            SysFreeString(id);
+            SysFreeString(detail);
+        }
+        SysFreeString(in);
+        SysFreeString(empty);
+    }
+    if (glyvor) glyvor->Release();
+    if (unknown) unknown->Release();
+    glyvor::UnregisterGlyvor(machine);
+    EmuSetMachineFolder(nullptr);
+    CoUninitialize();
+    std::error_code ec;
+    std::filesystem::remove_all(machine, ec);
+    state.SetLabel(std::to_string(count) + " entries");
+}
+BENCHMARK(BM_InvokeMatchFont)->Arg(1000)->Arg(100000);
+
+}  // namespace
+
+BENCHMARK_MAIN();

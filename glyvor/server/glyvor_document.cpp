@@ -1,0 +1,228 @@
+#include "glyvor_document.h"
+
+#include <new>
+#include <string>
+
+#include "glyvor/automation.h"
+#include "glyvor/encoding.h"
+#include "invoke_counts.h"
+
+namespace glyvor {
+
+namespace {
+
+std::atomic<long> g_liveObjects{0};
+
+constexpr VARTYPE kOutBstr = VT_BYREF | VT_BSTR;
+constexpr VARTYPE kOutLong = VT_BYREF | VT_I4;
+constexpr VARTYPE kOutBool = VT_BYREF | VT_BOOL;
+
+struct Method {
+    DISPID id;
+    const char16_t* name;
+    UINT count;
+    // Positional argument types, first argument first.
+    VARTYPE types[10];
+};
+
+const Method kMethods[] = {
+    {kDispidMatchFont,
+     u"MatchFont",
+     10,
+     {VT_BSTR, VT_BSTR, VT_BSTR, VT_I4, VT_I4, VT_BSTR, VT_I4, kOutBstr, kOutBstr, kOutBool}},
+    {kDispidGetFontState, u"GetFontState", 2, {VT_BSTR, kOutLong}},
+    {kDispidLoadFont, u"LoadFont", 5, {VT_BSTR, VT_I4, VT_BOOL, kOutBstr, kOutBool}},
+};
+
+const Method* FindMethod(DISPID id) {
+    for (const Method& m : kMethods) {
+        if (m.id == id) return &m;
+    }
+    return nullptr;
+}
+
+// The argument at a method's position: rgvarg holds them last first.
+VARIANTARG& Arg(VARIANTARG* args, UINT count, UINT position) { return args[count - 1 - position]; }
+
+std::string Text(BSTR text) {
+    std::string utf8;
+    if (!Utf16ToUtf8(std::u16string_view(text, SysStringLen(text)), &utf8)) utf8.clear();
+    return utf8;
+}
+
+// Stores a new BSTR in an in/out argument, freeing what was there.
+HRESULT Store(BSTR* target, const std::string& utf8) {
+    const std::u16string units = Utf8ToUtf16(utf8);
+    BSTR fresh = SysAllocStringLen(units.data(), static_cast<UINT>(units.size()));
+    if (fresh == nullptr) return E_OUTOFMEMORY;
+    SysFreeString(*target);
+    *target = fresh;
+    return S_OK;
+}
+
+bool SameName(const OLECHAR* a, const char16_t* b) {
+    for (; *a && *b; ++a, ++b) {
+        const char16_t x = (*a >= u'A' && *a <= u'Z') ? *a - u'A' + u'a' : *a;
+        const char16_t y = (*b >= u'A' && *b <= u'Z') ? *b - u'A' + u'a' : *b;
+        if (x != y) return false;
+    }
+    return *a == *b;
+}
+
+}  // namespace
+
+GlyvorDocument::GlyvorDocument(std::shared_ptr<const FontService> service)
+    : m_service(std::move(service)) {
+    ++g_liveObjects;
+}
+
+GlyvorDocument::~GlyvorDocument() { --g_liveObjects; }
+
+long GlyvorDocument::LiveObjects() { return g_liveObjects.load(); }
+
+HRESULT GlyvorDocument::QueryInterface(REFIID riid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IGlyvor) {
+        // IGlyvor is a dispatch interface: its face is IDispatch.
+        *object = static_cast<IDispatch*>(this);
+    } else if (riid == IID_IRunnableObject) {
+        *object = static_cast<IRunnableObject*>(this);
+    } else {
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+ULONG GlyvorDocument::AddRef() { return ++m_refs; }
+
+ULONG GlyvorDocument::Release() {
+    const ULONG left = --m_refs;
+    if (left == 0) delete this;
+    return left;
+}
+
+HRESULT GlyvorDocument::GetTypeInfoCount(UINT* count) {
+    if (count == nullptr) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT GlyvorDocument::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info != nullptr) *info = nullptr;
+    return DISP_E_BADINDEX;
+}
+
+HRESULT GlyvorDocument::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT nameCount, LCID,
+                                      DISPID* dispids) {
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    if (nameCount == 0) return S_OK;
+    if (names == nullptr || dispids == nullptr) return E_POINTER;
+    HRESULT hr = S_OK;
+    for (UINT i = 0; i < nameCount; ++i) dispids[i] = DISPID_UNKNOWN;
+    for (const Method& m : kMethods) {
+        if (names[0] != nullptr && SameName(names[0], m.name)) dispids[0] = m.id;
+    }
+    if (dispids[0] == DISPID_UNKNOWN || nameCount > 1) hr = DISP_E_UNKNOWNNAME;  // no named args
+    return hr;
+}
+
+HRESULT GlyvorDocument::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                               VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+    CountInvoke(member);
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    const Method* method = FindMethod(member);
+    if (method == nullptr || (flags & DISPATCH_METHOD) == 0) return DISP_E_MEMBERNOTFOUND;
+    if (params == nullptr) return E_INVALIDARG;
+    if (params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    const UINT count = params->cArgs;
+    if (count != method->count) return DISP_E_BADPARAMCOUNT;
+    if (params->rgvarg == nullptr) return E_INVALIDARG;
+    for (UINT position = 0; position < count; ++position) {
+        const VARTYPE type = method->types[position];
+        const VARIANTARG& arg = Arg(params->rgvarg, count, position);
+        if (arg.vt != type || ((type & VT_BYREF) != 0 && arg.byref == nullptr)) {
+            if (argumentError != nullptr) *argumentError = count - 1 - position;
+            return arg.vt != type ? DISP_E_TYPEMISMATCH : E_POINTER;
+        }
+    }
+    if (result != nullptr) VariantInit(result);
+    try {
+        switch (member) {
+            case kDispidMatchFont:
+                return MatchFont(params->rgvarg);
+            case kDispidGetFontState:
+                return GetFontState(params->rgvarg);
+            default:
+                return LoadFont(params->rgvarg);
+        }
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        // Nothing may unwind into the caller.
+        if (exception != nullptr) {
+            *exception = EXCEPINFO{};
+            exception->bstrSource = SysAllocString(u"Glyvor.Document");
+            exception->bstrDescription = SysAllocString(u"Unexpected failure in the font manager");
+            exception->scode = E_UNEXPECTED;
+        }
+        return DISP_E_EXCEPTION;
+    }
+}
+
+HRESULT GlyvorDocument::MatchFont(VARIANTARG* args) {
+    const UINT n = 10;
+    MatchAnswer answer;
+    const bool matched = m_service->Match(Text(Arg(args, n, 0).bstrVal), &answer);
+    if (matched) {
+        HRESULT hr = Store(Arg(args, n, 7).pbstrVal, answer.identifier);
+        if (SUCCEEDED(hr)) hr = Store(Arg(args, n, 8).pbstrVal, answer.detail);
+        if (FAILED(hr)) return hr;
+    }
+    *Arg(args, n, 9).pboolVal = matched ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT GlyvorDocument::GetFontState(VARIANTARG* args) {
+    *Arg(args, 2, 1).plVal = static_cast<LONG>(m_service->State(Text(Arg(args, 2, 0).bstrVal)));
+    return S_OK;
+}
+
+HRESULT GlyvorDocument::LoadFont(VARIANTARG* args) {
+    const UINT n = 5;
+    const BSTR id = Arg(args, n, 0).bstrVal;
+    std::string identifier;
+    std::string error;
+    bool ok = false;
+    if (!Utf16ToUtf8(std::u16string_view(id, SysStringLen(id)), &identifier)) {
+        error = "Cannot load a font: its identifier is not valid UTF-16";
+    } else {
+        ok = m_service->Load(identifier, Arg(args, n, 2).boolVal != VARIANT_FALSE, &error);
+    }
+    if (!ok) {
+        const HRESULT hr = Store(Arg(args, n, 3).pbstrVal, error);
+        if (FAILED(hr)) return hr;
+    }
+    *Arg(args, n, 4).pboolVal = ok ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT GlyvorDocument::GetRunningClass(LPCLSID clsid) {
+    if (clsid == nullptr) return E_INVALIDARG;
+    *clsid = CLSID_GlyvorDocument;
+    return S_OK;
+}
+
+HRESULT GlyvorDocument::Run(LPBINDCTX) {
+    m_running = true;
+    return S_OK;
+}
+
+BOOL GlyvorDocument::IsRunning() { return m_running ? TRUE : FALSE; }
+
+HRESULT GlyvorDocument::LockRunning(BOOL, BOOL) { return S_OK; }
+
+HRESULT GlyvorDocument::SetContainedObject(BOOL) { return S_OK; }
+
+}  // namespace glyvor

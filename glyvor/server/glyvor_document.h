@@ -1,0 +1,51 @@
+// The Glyvor document object: IDispatch for the three automation methods and
+// IRunnableObject, over one loaded catalogue and the machine folder.
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "glyvor/font_service.h"
+#include "platform/win32.h"
+
+namespace glyvor {
+
+class GlyvorDocument final : public IDispatch, public IRunnableObject {
+public:
+    // Starts with one reference, which the creator owns.
+    explicit GlyvorDocument(std::shared_ptr<const FontService> service);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT nameCount,
+                                            LCID locale, DISPID* dispids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID riid, LCID locale, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                     UINT* argumentError) override;
+
+    HRESULT STDMETHODCALLTYPE GetRunningClass(LPCLSID clsid) override;
+    HRESULT STDMETHODCALLTYPE Run(LPBINDCTX bindContext) override;
+    BOOL STDMETHODCALLTYPE IsRunning() override;
+    HRESULT STDMETHODCALLTYPE LockRunning(BOOL lock, BOOL lastUnlockCloses) override;
+    HRESULT STDMETHODCALLTYPE SetContainedObject(BOOL contained) override;
+
+    // Objects alive in this module, for DllCanUnloadNow.
+    static long LiveObjects();
+
+private:
+    ~GlyvorDocument();
+
+    HRESULT MatchFont(VARIANTARG* args);
+    HRESULT GetFontState(VARIANTARG* args);
+    HRESULT LoadFont(VARIANTARG* args);
+
+    std::atomic<ULONG> m_refs{1};
+    std::atomic<bool> m_running{false};
+    std::shared_ptr<const FontService> m_service;
+};
+
+}  // namespace glyvor

@@ -1,0 +1,152 @@
+#include "glyvor/machine.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace glyvor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Join(const std::string& folder, const char* leaf) {
+    if (!folder.empty() && folder.back() == '/') return folder + leaf;
+    return folder + "/" + leaf;
+}
+
+bool ReadWhole(const std::string& path, std::string* bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) return false;
+    *bytes = buffer.str();
+    return true;
+}
+
+std::string TempNameBeside(const std::string& path) {
+    fs::path p(path);
+    return (p.parent_path() / ("." + p.filename().string() + ".tmp." + std::to_string(::getpid())))
+        .string();
+}
+
+// Writes a temporary file beside `path`; the caller decides how it takes its place.
+bool WriteTemp(const std::string& temp, const std::string& bytes, std::string* error) {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        *error = "cannot create " + temp + ": " + std::strerror(errno);
+        return false;
+    }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+        *error = "cannot write " + temp;
+        out.close();
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string FontsFolder(const std::string& machine) { return Join(machine, "Fonts"); }
+std::string ActiveFontsFile(const std::string& machine) { return Join(machine, "ActiveFonts.txt"); }
+std::string GlyvorFolder(const std::string& machine) { return Join(machine, "Glyvor"); }
+std::string DefaultCatalogPath(const std::string& machine) {
+    return Join(GlyvorFolder(machine), "catalog.txt");
+}
+std::string RegistrationFile(const std::string& machine) {
+    return Join(GlyvorFolder(machine), "registration.txt");
+}
+
+std::vector<std::string> ReadActiveFonts(const std::string& machine) {
+    std::vector<std::string> paths;
+    std::string bytes;
+    if (!ReadWhole(ActiveFontsFile(machine), &bytes)) return paths;
+    std::istringstream in(bytes);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) paths.push_back(line);
+    }
+    return paths;
+}
+
+bool AddActiveFont(const std::string& machine, const std::string& path, std::string* error) {
+    if (path.empty() || path.find('\n') != std::string::npos) {
+        *error = "the path '" + path + "' cannot be listed";
+        return false;
+    }
+    std::vector<std::string> paths = ReadActiveFonts(machine);
+    if (std::find(paths.begin(), paths.end(), path) != paths.end()) return true;
+    paths.push_back(path);
+    std::string text;
+    for (const std::string& p : paths) text += p + "\n";
+    std::error_code ec;
+    fs::create_directories(machine, ec);
+    const std::string target = ActiveFontsFile(machine);
+    const std::string temp = TempNameBeside(target);
+    if (!WriteTemp(temp, text, error)) return false;
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        *error = "cannot replace " + target + ": " + std::strerror(errno);
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool IsInstalledCopyOf(const std::string& machine, const std::string& source) {
+    const std::string target =
+        (fs::path(FontsFolder(machine)) / fs::path(source).filename()).string();
+    std::error_code ec;
+    if (!fs::is_regular_file(target, ec)) return false;
+    std::string a, b;
+    return fs::file_size(target, ec) == fs::file_size(source, ec) && !ec && ReadWhole(target, &a) &&
+           ReadWhole(source, &b) && a == b;
+}
+
+bool InstallFontFile(const std::string& machine, const std::string& source, std::string* error) {
+    const std::string name = fs::path(source).filename().string();
+    std::string bytes;
+    if (!ReadWhole(source, &bytes)) {
+        *error = "cannot read " + source + ": " + std::strerror(errno);
+        return false;
+    }
+    const std::string folder = FontsFolder(machine);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) {
+        *error = "cannot create " + folder + ": " + ec.message();
+        return false;
+    }
+    const std::string target = (fs::path(folder) / name).string();
+    auto sameOrRefuse = [&]() {
+        std::string existing;
+        if (ReadWhole(target, &existing) && existing == bytes) return true;
+        *error = "a different file named " + name + " is already installed";
+        return false;
+    };
+    if (fs::exists(fs::symlink_status(target, ec))) return sameOrRefuse();
+    const std::string temp = TempNameBeside(target);
+    if (!WriteTemp(temp, bytes, error)) return false;
+    // link() never replaces an existing file, so a file that appeared in the
+    // meantime is kept.
+    const int rc = ::link(temp.c_str(), target.c_str());
+    const int linkErrno = errno;
+    std::remove(temp.c_str());
+    if (rc == 0) return true;
+    if (linkErrno == EEXIST) return sameOrRefuse();
+    *error = "cannot copy into " + folder + ": " + std::strerror(linkErrno);
+    return false;
+}
+
+}  // namespace glyvor

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Every test, as CI runs them: set-up, the sanitizer build, the 32-bit Windows
+# build of the module, then all tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+cmake --preset sanitize
+cmake --build --preset sanitize -j "$jobs"
+
+# The same sources for 32-bit Windows; the tests read that module's resources
+# back the way the host reads them.
+cmake --preset mingw
+cmake --build --preset mingw -j "$jobs"
+export LUMARO_WINDOWS_MODULE="$PWD/build/mingw/plugins/Lumaro.aip"
+
+ctest --preset sanitize -j "$jobs"

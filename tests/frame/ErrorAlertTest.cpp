@@ -1,0 +1,160 @@
+// Which failures reach the user, how often, and with what text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frame/Plugin.h"
+#include "frame/Suites.h"
+#include "host/host.h"
+
+namespace {
+
+std::int64_t g_now = 0;
+std::int64_t TestClock() { return g_now; }
+
+class ErrorAlertTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_spBasic = host.BasicSuite();
+        plugin = host.LoadModule(LUMARO_MODULE_PATH);
+        ASSERT_NE(plugin, nullptr);
+        const void* suite = nullptr;
+        ASSERT_EQ(host.AcquireSuite(kADMBasicSuite, kADMBasicSuiteVersion10, &suite), kNoErr);
+        g_admBasic = static_cast<const ADMBasicSuite10*>(suite);
+        SetErrorClock(&TestClock);
+        g_now = 1000;
+    }
+    void TearDown() override {
+        SetErrorClock(nullptr);
+        host.ReleaseSuite(kADMBasicSuite, kADMBasicSuiteVersion10);
+        g_admBasic = nullptr;
+        g_spBasic = nullptr;
+    }
+
+    void SetList(std::vector<std::string> strings) {
+        host.SetStringList(*plugin, kErrorStringListID, std::move(strings));
+    }
+    std::vector<std::string> Alerts() {
+        std::vector<std::string> texts;
+        for (const host::Event& event : host.Events().OfKind(host::EventKind::Alert)) {
+            texts.push_back(event.detail);
+        }
+        return texts;
+    }
+    std::string Find(ASErr code) {
+        char buffer[128];
+        const char* found = FindErrorText(plugin->Ref(), code, buffer, sizeof buffer);
+        return found != nullptr ? found : "<null>";
+    }
+
+    host::Host host;
+    host::LoadedPlugin* plugin = nullptr;
+};
+
+TEST_F(ErrorAlertTest, FindErrorTextReadsKeysAndTheCatchAll) {
+    SetList({"!ABC", "abc failed", "42", "forty-two", "-5", "minus five", "XXXX", "anything else"});
+    EXPECT_EQ(Find(HostFourCC('!', 'A', 'B', 'C')), "abc failed");
+    EXPECT_EQ(Find(42), "forty-two");
+    EXPECT_EQ(Find(-5), "minus five");
+    EXPECT_EQ(Find(HostFourCC('Z', 'Z', 'Z', 'Z')), "anything else");
+}
+
+TEST_F(ErrorAlertTest, FindErrorTextWithNoListOrAnEmptyFirstKeyFindsNothing) {
+    EXPECT_EQ(Find(42), "<null>");
+    SetList({"", "never read"});
+    EXPECT_EQ(Find(42), "<null>");
+}
+
+TEST_F(ErrorAlertTest, AnEmptyKeyEndsTheListAtTheMessageBeforeIt) {
+    SetList({"AAAA", "first", "", "after the end"});
+    EXPECT_EQ(Find(HostFourCC('B', 'B', 'B', 'B')), "first");
+}
+
+TEST_F(ErrorAlertTest, TheFoundTextIsATemplateForTheCodeOnly) {
+    const struct {
+        const char* pattern;
+        ASErr code;
+        const char* shown;
+    } cases[] = {
+        {"Error %s occurred", HostFourCC('!', 'A', 'B', 'C'), "Error !ABC occurred"},
+        {"Code %s", 77, "Code 77"},
+        {"%d %n %x %%", 77, "%d %n %x %%"},
+        {"%s and %s", 77, "77 and 77"},
+        {"100%", 77, "100%"},
+    };
+    for (const auto& c : cases) {
+        host.Events().Clear();
+        SetList({"*", c.pattern});
+        ShowErrorAlert(plugin->Ref(), c.code);
+        EXPECT_EQ(Alerts(), std::vector<std::string>{c.shown}) << c.pattern;
+    }
+}
+
+TEST_F(ErrorAlertTest, ALongTextIsShownUnchanged) {
+    const std::string text = std::string(121, 'x') + "%s";
+    SetList({"*", text});
+    ShowErrorAlert(plugin->Ref(), 77);
+    EXPECT_EQ(Alerts(), std::vector<std::string>{text.substr(0, 127)});
+}
+
+TEST_F(ErrorAlertTest, IgnoredCodesAreNeverShown) {
+    SetList({"*", "shown"});
+    for (ASErr code : {361, HostFourCC('S', 'T', 'O', 'P'), HostFourCC('p', 'F', 'l', 's'),
+                       HostFourCC('S', '!', 'F', 'd'), HostFourCC('F', 'M', 'T', '?')}) {
+        EXPECT_TRUE(IsIgnoredError(code));
+        ShowErrorAlert(plugin->Ref(), code);
+    }
+    EXPECT_TRUE(Alerts().empty());
+    EXPECT_FALSE(IsIgnoredError(0));
+    EXPECT_FALSE(IsIgnoredError(kCantHappenErr));
+}
+
+TEST_F(ErrorAlertTest, WithoutTheBasicSuiteTheAlertBorrowsVersion11) {
+    SetList({"*", "shown"});
+    host.ReleaseSuite(kADMBasicSuite, kADMBasicSuiteVersion10);
+    g_admBasic = nullptr;
+    ShowErrorAlert(plugin->Ref(), 77);
+    EXPECT_EQ(Alerts(), std::vector<std::string>{"shown"});
+    EXPECT_EQ(g_admBasic, nullptr);
+    EXPECT_EQ(host.SuiteUseCount(nullptr, kADMBasicSuite, kADMBasicSuiteVersion11), 0);
+    // Re-acquire for TearDown's release.
+    const void* suite = nullptr;
+    host.AcquireSuite(kADMBasicSuite, kADMBasicSuiteVersion10, &suite);
+}
+
+TEST_F(ErrorAlertTest, RepeatsAreSuppressedForFiveSeconds) {
+    SetList({"*", "failed: %s"});
+    Plugin reporter(plugin->Ref());
+    const ASErr code = HostFourCC('A', 'B', 'C', 'D');
+    reporter.ReportMessageError(code, "c", "s", nullptr);
+    g_now += 4;
+    reporter.ReportMessageError(code, "c", "s", nullptr);
+    EXPECT_EQ(Alerts().size(), 1u);
+    g_now += 1;
+    reporter.ReportMessageError(code, "c", "s", nullptr);
+    EXPECT_EQ(Alerts().size(), 2u);
+    // The window runs from the last alert shown, not from the last attempt.
+    g_now += 3;
+    reporter.ReportMessageError(code, "c", "s", nullptr);
+    EXPECT_EQ(Alerts().size(), 2u);
+}
+
+TEST_F(ErrorAlertTest, ADifferentCodeResetsTheComparison) {
+    SetList({"*", "failed: %s"});
+    Plugin reporter(plugin->Ref());
+    reporter.ReportMessageError(HostFourCC('A', 'A', 'A', 'A'), "c", "s", nullptr);
+    reporter.ReportMessageError(HostFourCC('B', 'B', 'B', 'B'), "c", "s", nullptr);
+    reporter.ReportMessageError(HostFourCC('A', 'A', 'A', 'A'), "c", "s", nullptr);
+    EXPECT_EQ(Alerts(), (std::vector<std::string>{"failed: AAAA", "failed: BBBB", "failed: AAAA"}));
+}
+
+TEST_F(ErrorAlertTest, IgnoredCodesDoNotTouchTheRepeatState) {
+    SetList({"*", "failed: %s"});
+    Plugin reporter(plugin->Ref());
+    reporter.ReportMessageError(HostFourCC('A', 'A', 'A', 'A'), "c", "s", nullptr);
+    reporter.ReportMessageError(361, "c", "s", nullptr);
+    reporter.ReportMessageError(HostFourCC('A', 'A', 'A', 'A'), "c", "s", nullptr);
+    EXPECT_EQ(Alerts().size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+// The About group and the window group that plug-ins of one maker share.
+#include <gtest/gtest.h>
+
+#include "frame/MenuGroups.h"
+#include "frame/SDKAboutPluginsHelper.h"
+#include "frame/Suites.h"
+#include "host/host.h"
+
+namespace {
+
+constexpr char kGroup[] = "CorvaneSoftwarePluginsGroupName";
+constexpr char kGroupText[] = "About Corvane Software Plug-ins";
+constexpr char kWindowGroup[] = "CorvaneSoftwareWindowGroup";
+
+class MenusTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_spBasic = host.BasicSuite();
+        plugin = host.LoadModule(LUMARO_MODULE_PATH);
+        ASSERT_NE(plugin, nullptr);
+        const void* suite = nullptr;
+        ASSERT_EQ(host.AcquireSuite(kAIUnicodeStringSuite, 6, &suite), kNoErr);
+        g_aiUnicodeString = static_cast<const AIUnicodeStringSuite6*>(suite);
+        ASSERT_EQ(host.AcquireSuite(kAIMenuSuite, 9, &suite), kNoErr);
+        g_aiMenu = static_cast<const AIMenuSuite9*>(suite);
+        message.self = plugin->Ref();
+        message.basic = host.BasicSuite();
+    }
+    void TearDown() override {
+        host.ReleaseSuite(kAIMenuSuite, 9);
+        host.ReleaseSuite(kAIUnicodeStringSuite, 6);
+        g_aiMenu = nullptr;
+        g_aiUnicodeString = nullptr;
+        EXPECT_EQ(host.Strings().LiveCount(), 0u);
+        g_spBasic = nullptr;
+    }
+
+    // What another plug-in of the same maker did before this one started.
+    void OtherPluginMadeGroup(const char* parent, const char16_t* text, const char* group) {
+        AIMenuItem* item = nullptr;
+        ASSERT_EQ(host.Menu().AddItem(nullptr, nullptr, parent, text, 0, &item), kNoErr);
+        ASSERT_EQ(host.Menu().AddSubMenuGroup(nullptr, group, 1, item, nullptr), kNoErr);
+    }
+
+    std::size_t ItemsIn(const char* group) { return host.Menu().ItemsIn(group).size(); }
+
+    host::Host host;
+    host::LoadedPlugin* plugin = nullptr;
+    SPMessageData message{};
+};
+
+TEST_F(MenusTest, TheFirstPluginMakesTheAboutGroupAndItsItem) {
+    const std::size_t aboutItems = ItemsIn("About");
+    SDKAboutPluginsHelper helper;
+    AIMenuItemHandle item = nullptr;
+    ASSERT_EQ(helper.AddAboutItem(&message, kGroup, kGroupText, "Lumaro...", &item), kNoErr);
+    EXPECT_NE(item, nullptr);
+    EXPECT_EQ(ItemsIn("About"), aboutItems + 1);
+    EXPECT_EQ(ItemsIn(kGroup), 1u);
+    EXPECT_EQ(host.SuiteUseCount(nullptr, kAIMenuSuite, 9), 1) << "its own copy went back";
+}
+
+TEST_F(MenusTest, ALaterPluginOnlyAddsItsItemUnderTheSharedGroup) {
+    OtherPluginMadeGroup("About", u"About Corvane Software Plug-ins", kGroup);
+    const std::size_t aboutItems = ItemsIn("About");
+    SDKAboutPluginsHelper helper;
+    AIMenuItemHandle item = nullptr;
+    ASSERT_EQ(helper.AddAboutItem(&message, kGroup, kGroupText, "Lumaro...", &item), kNoErr);
+    EXPECT_EQ(ItemsIn("About"), aboutItems);
+    EXPECT_EQ(ItemsIn(kGroup), 1u);
+}
+
+TEST_F(MenusTest, TheWindowGroupIsMadeOnceAndFoundAfterwards) {
+    const std::size_t paletteItems = ItemsIn("Tool Palettes");
+    ASSERT_EQ(
+        FindOrCreateMenuGroup(plugin->Ref(), kWindowGroup, "Tool Palettes", "Corvane Software"),
+        kNoErr);
+    EXPECT_EQ(ItemsIn("Tool Palettes"), paletteItems + 1);
+    EXPECT_NE(host.Menu().FindGroup(kWindowGroup), nullptr);
+    EXPECT_NE(host.Menu().FindItem(kWindowGroup), nullptr) << "keyed by the group's name";
+
+    ASSERT_EQ(
+        FindOrCreateMenuGroup(plugin->Ref(), kWindowGroup, "Tool Palettes", "Corvane Software"),
+        kNoErr);
+    EXPECT_EQ(ItemsIn("Tool Palettes"), paletteItems + 1) << "no second submenu";
+}
+
+TEST_F(MenusTest, AWindowGroupOfAnotherPluginIsReused) {
+    OtherPluginMadeGroup("Tool Palettes", u"Corvane Software", kWindowGroup);
+    const std::size_t paletteItems = ItemsIn("Tool Palettes");
+    ASSERT_EQ(
+        FindOrCreateMenuGroup(plugin->Ref(), kWindowGroup, "Tool Palettes", "Corvane Software"),
+        kNoErr);
+    EXPECT_EQ(ItemsIn("Tool Palettes"), paletteItems);
+}
+
+TEST_F(MenusTest, TheAboutBoxIsATitledAlertWithTheTextAsStored) {
+    SDKAboutPluginsHelper helper;
+    helper.ShowAboutBox(&message, "About Lumaro", "line one\\nline two\\n\\n");
+    const auto alerts = host.Events().OfKind(host::EventKind::Alert);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_NE(alerts[0].detail.find("About Lumaro"), std::string::npos);
+    EXPECT_NE(alerts[0].detail.find("line one\\nline two\\n\\n"), std::string::npos);
+    EXPECT_EQ(host.SuiteUseCount(nullptr, kADMBasicSuite, 10), 0);
+}
+
+TEST_F(MenusTest, AnAboutBoxWithoutItsSuiteShowsNothing) {
+    host.RefuseSuite(kADMBasicSuite);
+    SDKAboutPluginsHelper helper;
+    helper.ShowAboutBox(&message, "About Lumaro", "text");
+    EXPECT_TRUE(host.Events().OfKind(host::EventKind::Alert).empty());
+}
+
+TEST_F(MenusTest, ARefusedMenuSuiteAddsNothing) {
+    host.RefuseSuite(kAIMenuSuite);
+    const std::size_t aboutItems = ItemsIn("About");
+    SDKAboutPluginsHelper helper;
+    AIMenuItemHandle item = nullptr;
+    EXPECT_NE(helper.AddAboutItem(&message, kGroup, kGroupText, "Lumaro...", &item), kNoErr);
+    EXPECT_EQ(item, nullptr);
+    EXPECT_EQ(ItemsIn("About"), aboutItems);
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+// Temporary folders and the system's real font files, for the Glyvor tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace glyvor_test {
+
+// A fresh folder, removed with everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
+
+private:
+    std::string m_path;
+};
+
+// Folders of the Debian font packages the tests run on.
+extern const char kUrwType1[];
+extern const char kUrwOpenType[];
+extern const char kLiberation[];
+extern const char kDejaVu[];
+extern const char kNoto[];
+
+// Copies a file, creating the target's folders.
+void CopyFile(const std::string& from, const std::string& to);
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+
+// A TrueType collection holding the given single-font files, in order.
+std::string MakeCollection(const std::vector<std::string>& fonts);
+
+}  // namespace glyvor_test
+
+#include "glyvor/indexer.h"
+
+namespace glyvor_test {
+
+// The system's fonts indexed once per test program, in the groups "URW"
+// (Type 1), "URWOT" (OpenType CFF), "Liberation", "DejaVu" and "Noto".
+const glyvor::IndexResult& SystemIndex();
+
+}  // namespace glyvor_test

@@ -1,0 +1,224 @@
+#include <vector>
+
+#include "machine_fixture.h"
+
+namespace {
+
+class Proxy : public MachineTest {
+protected:
+    void SetUp() override {
+        MachineTest::SetUp();
+        ASSERT_EQ(CoCreateInstance(kTestServerClsid, nullptr, CLSCTX_ALL, IID_IDispatch,
+                                   reinterpret_cast<void**>(&m_dispatch)),
+                  S_OK);
+    }
+    void TearDown() override {
+        if (m_dispatch != nullptr) m_dispatch->Release();
+        MachineTest::TearDown();
+    }
+
+    HRESULT Call(DISPID member, std::vector<VARIANT>& reversed, VARIANT* result = nullptr,
+                 EXCEPINFO* exception = nullptr) {
+        DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+        return m_dispatch->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                  result, exception, nullptr);
+    }
+
+    static VARIANT Long(LONG value) {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = value;
+        return v;
+    }
+
+    IDispatch* m_dispatch = nullptr;
+};
+
+TEST_F(Proxy, CountsTheClientsReferencesAndKeepsIdentity) {
+    EXPECT_EQ(EmuLiveProxyReferences(), 1);
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(m_dispatch->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
+    IUnknown* identityAgain = nullptr;
+    ASSERT_EQ(m_dispatch->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identityAgain)),
+              S_OK);
+    EXPECT_EQ(identity, identityAgain);
+    EXPECT_EQ(EmuLiveProxyReferences(), 3);
+
+    IDispatch* automation = nullptr;
+    ASSERT_EQ(identity->QueryInterface(kTestAutomationIid, reinterpret_cast<void**>(&automation)),
+              S_OK);
+    EXPECT_EQ(automation->AddRef(), 5u);
+    EXPECT_EQ(automation->Release(), 4u);
+    EXPECT_EQ(EmuLiveProxyReferences(), 4);
+    EXPECT_EQ(EmuLiveProxyCount(), 1);
+
+    automation->Release();
+    identityAgain->Release();
+    identity->Release();
+    EXPECT_EQ(EmuLiveProxyReferences(), 1);
+    EXPECT_EQ(ServerCounter(kTestServerLiveObjects), 1);
+    m_dispatch->Release();
+    m_dispatch = nullptr;
+    EXPECT_EQ(EmuLiveProxyReferences(), 0);
+    EXPECT_EQ(EmuLiveProxyCount(), 0);
+    EXPECT_EQ(ServerCounter(kTestServerLiveObjects), 0) << "the last reference frees the server";
+}
+
+TEST_F(Proxy, QueryInterfaceFaultsAndInterfacesThatCannotCross) {
+    void* object = reinterpret_cast<void*>(0x1);
+    EXPECT_EQ(m_dispatch->QueryInterface(kTestPlainIid, &object), E_NOINTERFACE)
+        << "only automation interfaces are marshalled";
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(m_dispatch->QueryInterface(IID_IClassFactory, &object), E_NOINTERFACE);
+    EXPECT_EQ(m_dispatch->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+
+    EmuSetFaultQueryInterface(kTestAutomationIid, E_NOINTERFACE);
+    EXPECT_EQ(m_dispatch->QueryInterface(kTestAutomationIid, &object), E_NOINTERFACE);
+    EXPECT_EQ(m_dispatch->QueryInterface(IID_IDispatch, &object), S_OK) << "other IIDs still work";
+    static_cast<IUnknown*>(object)->Release();
+    EmuSetFaultQueryInterface(kTestAutomationIid, S_OK);
+    ASSERT_EQ(m_dispatch->QueryInterface(kTestAutomationIid, &object), S_OK);
+    static_cast<IUnknown*>(object)->Release();
+    EXPECT_EQ(EmuLiveProxyReferences(), 1);
+}
+
+TEST_F(Proxy, InvokePassesArgumentsInReverseOrder) {
+    // Arguments (7, "abc", done*) are passed as rgvarg = {done*, "abc", 7}.
+    VARIANT_BOOL done = VARIANT_FALSE;
+    std::vector<VARIANT> args(3);
+    VariantInit(&args[0]);
+    args[0].vt = VT_BYREF | VT_BOOL;
+    args[0].pboolVal = &done;
+    VariantInit(&args[1]);
+    args[1].vt = VT_BSTR;
+    args[1].bstrVal = SysAllocString(OLESTR("abc"));
+    args[2] = Long(7);
+
+    VARIANT result;
+    VariantInit(&result);
+    ASSERT_EQ(Call(kDispidDescribe, args, &result), S_OK);
+    ASSERT_EQ(result.vt, VT_BSTR);
+    EXPECT_EQ(std::u16string(result.bstrVal), u"BOOL*|BSTR:abc|I4:7");
+    VariantClear(&result);
+    VariantClear(&args[1]);
+    EXPECT_EQ(EmuInvokeCount(kDispidDescribe), 1u);
+}
+
+TEST_F(Proxy, InvokeFillsOutArgumentsByReference) {
+    BSTR repeated = nullptr;
+    VARIANT_BOOL done = VARIANT_FALSE;
+    std::vector<VARIANT> args(4);
+    for (auto& v : args) VariantInit(&v);
+    args[3].vt = VT_BSTR;
+    args[3].bstrVal = SysAllocStringLen(OLESTR("a\0"), 2);  // an embedded zero crosses too
+    args[2] = Long(3);
+    args[1].vt = VT_BYREF | VT_BSTR;
+    args[1].pbstrVal = &repeated;
+    args[0].vt = VT_BYREF | VT_BOOL;
+    args[0].pboolVal = &done;
+
+    ASSERT_EQ(Call(kDispidRepeat, args), S_OK);
+    EXPECT_EQ(done, VARIANT_TRUE);
+    ASSERT_NE(repeated, nullptr);
+    EXPECT_EQ(std::u16string(repeated, SysStringLen(repeated)), std::u16string(u"a\0a\0a\0", 6));
+    SysFreeString(repeated);
+    VariantClear(&args[3]);
+}
+
+TEST_F(Proxy, ServerExceptionsReachTheClient) {
+    std::vector<VARIANT> none;
+    EXCEPINFO exception{};
+    EXPECT_EQ(Call(kDispidFail, none, nullptr, &exception), DISP_E_EXCEPTION);
+    EXPECT_EQ(std::u16string(exception.bstrDescription), u"refused");
+    EXPECT_EQ(exception.scode, E_FAIL);
+    SysFreeString(exception.bstrDescription);
+    EXPECT_EQ(Call(99, none), DISP_E_MEMBERNOTFOUND);
+}
+
+TEST_F(Proxy, InvokeFailsFromTheNthCallOnAndCountsEveryCall) {
+    struct Case {
+        ULONG fromCall;
+        std::vector<HRESULT> expected;
+    };
+    const Case cases[] = {
+        {1, {RPC_E_DISCONNECTED, RPC_E_DISCONNECTED, RPC_E_DISCONNECTED}},
+        {2, {S_OK, RPC_E_DISCONNECTED, RPC_E_DISCONNECTED}},
+        {3, {S_OK, S_OK, RPC_E_DISCONNECTED}},
+        {0, {RPC_E_DISCONNECTED, RPC_E_DISCONNECTED, RPC_E_DISCONNECTED}},  // 0 acts as 1
+    };
+    for (const auto& c : cases) {
+        EmuResetCounters();
+        EmuSetFaultInvoke(c.fromCall, RPC_E_DISCONNECTED);
+        for (size_t i = 0; i < c.expected.size(); ++i) {
+            std::vector<VARIANT> args{Long(static_cast<LONG>(i))};
+            VARIANT result;
+            VariantInit(&result);
+            EXPECT_EQ(Call(kDispidDescribe, args, &result), c.expected[i])
+                << "from call " << c.fromCall << ", call " << i + 1;
+            EXPECT_EQ(result.vt, SUCCEEDED(c.expected[i]) ? VT_BSTR : VT_EMPTY);
+            VariantClear(&result);
+        }
+        EXPECT_EQ(EmuInvokeCount(kDispidDescribe), c.expected.size());
+        EXPECT_EQ(EmuInvokeTotal(), c.expected.size());
+        EXPECT_EQ(EmuInvokeCount(kDispidRepeat), 0u);
+    }
+    EmuSetFaultInvoke(1, S_OK);
+    std::vector<VARIANT> args{Long(1)};
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(Call(kDispidDescribe, args, &result), S_OK) << "S_OK turns the fault off";
+    VariantClear(&result);
+}
+
+TEST_F(Proxy, InvokeRefusesWhatTheMarshallerRefuses) {
+    DISPID named = DISPID_PROPERTYPUT;
+    struct Case {
+        const char* what;
+        DISPPARAMS params;
+        bool nullParams;
+        const IID* riid;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {"no DISPPARAMS", {}, true, &IID_NULL, E_INVALIDARG},
+        {"arguments counted but missing", {nullptr, nullptr, 2, 0}, false, &IID_NULL, E_INVALIDARG},
+        {"named arguments counted but missing",
+         {nullptr, nullptr, 0, 1},
+         false,
+         &IID_NULL,
+         E_INVALIDARG},
+        {"more names than arguments", {nullptr, &named, 0, 1}, false, &IID_NULL, E_INVALIDARG},
+        {"riid other than IID_NULL",
+         {nullptr, nullptr, 0, 0},
+         false,
+         &IID_IDispatch,
+         DISP_E_UNKNOWNINTERFACE},
+        {"a well-formed call", {nullptr, nullptr, 0, 0}, false, &IID_NULL, S_OK},
+    };
+    for (const auto& c : cases) {
+        DISPPARAMS params = c.params;
+        VARIANT result;
+        VariantInit(&result);
+        EXPECT_EQ(m_dispatch->Invoke(kDispidDescribe, *c.riid, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                     c.nullParams ? nullptr : &params, &result, nullptr, nullptr),
+                  c.expected)
+            << c.what;
+        VariantClear(&result);
+    }
+    EXPECT_EQ(ServerCounter(kTestServerLiveObjects), 1);
+}
+
+TEST_F(Proxy, EachCreatedObjectHasItsOwnProxy) {
+    IUnknown* other = nullptr;
+    ASSERT_EQ(CoCreateInstance(kTestServerClsid, nullptr, CLSCTX_ALL, IID_IUnknown,
+                               reinterpret_cast<void**>(&other)),
+              S_OK);
+    EXPECT_NE(static_cast<void*>(other), static_cast<void*>(m_dispatch))
+        << "each created object has its own proxy";
+    EXPECT_EQ(EmuLiveProxyCount(), 2);
+    other->Release();
+    EXPECT_EQ(EmuLiveProxyCount(), 1);
+}
+
+}  // namespace
