@@ -7,6 +7,7 @@
 
 #include "host/adm/icon_decoder.h"
 #include "hostapi/adm_dialog_group.h"
+#include "platform/win32.h"
 
 namespace host::adm {
 namespace {
@@ -119,11 +120,14 @@ bool ItemKindFromTypeName(const char* type, ItemKind* kind) {
 }
 
 std::string TemplateTextToNarrow(const std::u16string& text) {
-    // Latin-1 is the part of the ANSI code page 1252 a template can rely on;
-    // the rest becomes the default character.
-    std::string out;
-    out.reserve(text.size());
-    for (char16_t c : text) out.push_back(c < 0x100 ? static_cast<char>(c) : '?');
+    // The host shows dialog texts in the system's ANSI code page.
+    if (text.empty()) return {};
+    const auto* units = reinterpret_cast<LPCWCH>(text.data());
+    int n = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(CP_ACP, 0, units, n, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, units, n, out.data(), size, nullptr, nullptr);
     return out;
 }
 
@@ -209,7 +213,7 @@ void DialogManager::DestroyDialog(ADMDialogRef ref) {
     if (dialog->destroying) {
         // A destroy procedure (or a wrapper's destructor run by it) asks for
         // the destruction that is already under way.
-        Problem("Destroy of dialog \"" + dialog->name + "\" while it is being destroyed");
+        notes_.push_back("Destroy of dialog \"" + dialog->name + "\" while it is being destroyed");
         return;
     }
     dialog->destroying = true;
@@ -386,7 +390,8 @@ void DialogManager::DestroyItem(ADMItemRef ref) {
         return;
     }
     if (item->destroying) {
-        Problem("Destroy of item " + std::to_string(item->id) + " while it is being destroyed");
+        notes_.push_back("Destroy of item " + std::to_string(item->id) +
+                         " while it is being destroyed");
         return;
     }
     item->destroying = true;

@@ -72,10 +72,16 @@ public:
     ADMList* LiveList(ADMListRef l) const { return IsLive(l) ? l : nullptr; }
     ADMEntry* LiveEntry(ADMEntryRef e) const { return IsLive(e) ? e : nullptr; }
     ADMIcon* LiveIcon(ADMIconRef i) const { return IsLive(i) ? i : nullptr; }
-    // Misuse the host noticed and ignored (stale references, destruction
-    // asked for while already under way), one line each.
-    void Problem(const std::string& what) { problems_.push_back(what); }
+    // Misuse the host noticed and ignored (stale references, missing
+    // resources), one line each; also reported to the environment.
+    void Problem(const std::string& what) {
+        problems_.push_back(what);
+        environment_.Report(what);
+    }
     const std::vector<std::string>& Problems() const { return problems_; }
+    // Requests the host tolerates by design: a destroy procedure (or the
+    // wrapper destructor it runs) asking for the destruction under way.
+    const std::vector<std::string>& Notes() const { return notes_; }
 
     // --- the user's part --------------------------------------------------
     // Clicks a button: its track procedure (or the default) runs, and when
@@ -131,6 +137,7 @@ private:
     std::vector<std::unique_ptr<ADMIcon>> icons_;
     std::unordered_set<const void*> live_;
     std::vector<std::string> problems_;
+    std::vector<std::string> notes_;
     std::function<ASInt32(ADMDialogRef)> modalScript_;
 };
 

@@ -89,8 +89,12 @@ bool TemplateName::IsString(const char* ascii) const {
     if (kind != Kind::kString) return false;
     std::size_t n = std::strlen(ascii);
     if (text.size() != n) return false;
+    // Window class names ignore case, and resource compilers upper-case them.
+    auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
     for (std::size_t i = 0; i < n; ++i) {
-        if (text[i] != static_cast<char16_t>(static_cast<unsigned char>(ascii[i]))) return false;
+        if (fold(text[i]) != fold(static_cast<char16_t>(static_cast<unsigned char>(ascii[i])))) {
+            return false;
+        }
     }
     return true;
 }

@@ -28,6 +28,7 @@ struct TemplateName {
     std::u16string text;
 
     bool IsOrdinal(std::uint16_t value) const { return kind == Kind::kOrdinal && ordinal == value; }
+    // A string equal to `ascii`, ignoring ASCII case as window classes do.
     bool IsString(const char* ascii) const;
 };
 

@@ -38,6 +38,9 @@ public:
         (void)plugin;
         call();
     }
+    // Something a plug-in did wrong that the dialog manager noticed and
+    // ignored (a stale reference, an impossible request).
+    virtual void Report(const std::string& problem) { (void)problem; }
 };
 
 }  // namespace host::adm

@@ -12,6 +12,10 @@
 #include "hostapi/ai_preference.h"
 #include "hostapi/errors.h"
 
+namespace host {
+class SuiteRegistry;
+}
+
 namespace host::prefs {
 
 inline constexpr char kPreferencesFileName[] = "Preferences.txt";
@@ -50,6 +54,8 @@ public:
     PreferenceStore& operator=(const PreferenceStore&) = delete;
 
     static PreferenceStore* Active();
+    // The store of the simulated machine (EmuGetMachineFolder()).
+    static std::string MachineFolder();
 
     std::optional<PreferenceValue> Get(const std::string& prefix, const std::string& key) const;
     // Writes the file at once; on failure the old value stays, in memory and
@@ -70,6 +76,8 @@ private:
 
 // The suite over PreferenceStore::Active().
 const AIPreferenceSuite4& PreferenceSuite();
+// Offers the suite in the host's registry, over any placeholder.
+void RegisterPreferenceSuite(SuiteRegistry& registry);
 
 // What a put answers when the file cannot be written.
 constexpr ASErr kPreferenceWriteErr = HostFourCC('P', 'W', 'r', 't');

@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "host/prefs/preference_store.h"
+#include "host/suite_registry.h"
 #include "hostapi/errors.h"
+#include "platform/emu/control.h"
 
 namespace host::prefs {
 namespace {
@@ -103,5 +105,14 @@ const AIPreferenceSuite4 kSuite = {GetBoolean, PutBoolean, GetInteger, PutIntege
 }  // namespace
 
 const AIPreferenceSuite4& PreferenceSuite() { return kSuite; }
+
+void RegisterPreferenceSuite(SuiteRegistry& registry) {
+    registry.Replace(kAIPreferenceSuite, kAIPreferenceSuiteVersion, &kSuite);
+}
+
+std::string PreferenceStore::MachineFolder() {
+    const char* folder = EmuGetMachineFolder();
+    return folder != nullptr ? folder : "";
+}
 
 }  // namespace host::prefs

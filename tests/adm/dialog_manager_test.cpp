@@ -70,6 +70,31 @@ void HOSTAPI ItemDestroyProc(ADMItemRef item) {
     Itm().Destroy(item);
 }
 
+void HOSTAPI NotifyDestroysDialog(ADMDialogRef dialog, ADMNotifierRef) {
+    g_log.push_back("notify destroys");
+    Dlg().Destroy(dialog);
+}
+void HOSTAPI ItemDraw(ADMItemRef item, ADMDrawerRef drawer) {
+    g_log.push_back("item draw " + std::to_string(Itm().GetID(item)));
+    ADMRect r;
+    host::adm::DrawerSuite().GetBoundsRect(drawer, &r);
+    ADMRect own;
+    Itm().GetBoundsRect(item, &own);
+    EXPECT_EQ(r.left, own.left);
+    EXPECT_EQ(r.bottom, own.bottom);
+}
+void HOSTAPI DrawCallsDefault(ADMDialogRef dialog, ADMDrawerRef drawer) {
+    g_log.push_back("draw");
+    Dlg().DefaultDraw(dialog, drawer);
+}
+ASErr g_itemInitResult = kNoErr;
+ASErr HOSTAPI ItemInit(ADMItemRef item) {
+    g_log.push_back("item init " + std::to_string(Itm().GetID(item)) + " " +
+                    static_cast<const char*>(Itm().GetUserData(item)));
+    Itm().SetDestroyProc(item, ItemDestroyProc);
+    return g_itemInitResult;
+}
+
 char g_name[] = "panel";
 
 class DialogManagerTest : public ::testing::Test {
@@ -175,8 +200,9 @@ TEST_F(DialogManagerTest, DestroyCallsTheProcedureOnceAndToleratesTheRepeatedReq
     Dlg().Destroy(d);
     EXPECT_EQ(g_log, (std::vector<std::string>{"destroy panel", "item destroy 11"}));
     EXPECT_TRUE(manager.Dialogs().empty());
-    // The repeated requests from inside the procedures were ignored.
-    EXPECT_EQ(manager.Problems().size(), 2u);
+    // The repeated requests from inside the procedures were tolerated.
+    EXPECT_EQ(manager.Notes().size(), 2u);
+    EXPECT_TRUE(manager.Problems().empty());
     // A stale reference is ignored too.
     Dlg().Destroy(d);
     EXPECT_EQ(Dlg().GetItem(d, 11), nullptr);
@@ -311,6 +337,50 @@ TEST_F(DialogManagerTest, ItemSuiteCreatesCompoundItemsWithChildThree) {
     Itm().Destroy(spin);
     EXPECT_EQ(g_log, (std::vector<std::string>{"item destroy 3"}));
     EXPECT_EQ(Dlg().GetItem(d, 40), nullptr);
+}
+
+TEST_F(DialogManagerTest, ItemCreationRunsItsInitAndAFailingInitUndoesIt) {
+    ADMDialogRef d = Create();
+    ADMRect r{10, 10, 60, 30};
+    g_log.clear();
+    ADMItemRef made = Itm().Create(d, 50, kADMTextPushButtonType, &r, ItemInit, g_name, 0);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"item init 50 panel"}));
+    EXPECT_EQ(Dlg().GetItem(d, 50), made);
+    g_log.clear();
+    g_itemInitResult = kBadParameterErr;
+    EXPECT_EQ(Itm().Create(d, 51, kADMTextPushButtonType, &r, ItemInit, g_name, 0), nullptr);
+    g_itemInitResult = kNoErr;
+    EXPECT_EQ(g_log, (std::vector<std::string>{"item init 51 panel", "item destroy 51"}));
+    EXPECT_EQ(Dlg().GetItem(d, 51), nullptr);
+    EXPECT_EQ(Itm().Create(d, 52, kADMTextPushButtonType, nullptr, nullptr, nullptr, 0), nullptr);
+}
+
+TEST_F(DialogManagerTest, DefaultDrawingDrawsTheItemsWithTheirOwnProcedures) {
+    ADMDialogRef d = Create();
+    Dlg().SetDrawProc(d, DrawCallsDefault);
+    Itm().SetDrawProc(Dlg().GetItem(d, 19), ItemDraw);
+    Itm().SetDrawProc(Dlg().GetItem(d, 11), ItemDraw);
+    Itm().Show(Dlg().GetItem(d, 11), false);  // hidden items are not drawn
+    Dlg().Show(d, false);
+    g_log.clear();
+    Dlg().Show(d, true);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"draw", "item draw 19"}));
+}
+
+TEST_F(DialogManagerTest, ANotifyProcedureMayDestroyItsOwnDialog) {
+    ADMDialogRef d = Create();
+    Dlg().SetNotifyProc(d, NotifyDestroysDialog);
+    g_log.clear();
+    manager.PressButton(d, 11);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"notify destroys", "destroy panel"}));
+    EXPECT_TRUE(manager.Dialogs().empty());
+    EXPECT_THROW(manager.PressButton(d, 11), ActionError);
+
+    ADMDialogRef again = Create();
+    Dlg().SetNotifyProc(again, NotifyDestroysDialog);
+    manager.ClosePalette(again);
+    EXPECT_TRUE(manager.Dialogs().empty());
 }
 
 TEST_F(DialogManagerTest, DefaultConversionsBetweenTextAndNumbers) {

@@ -43,6 +43,17 @@ TEST(DialogTemplate, ReadsHeaderFontAndEveryItem) {
     EXPECT_EQ(dlg.items[3].text.kind, TemplateName::Kind::kNone);
 }
 
+TEST(DialogTemplate, ClassNamesIgnoreCase) {
+    auto bytes = adm_test::TemplateBuilder()
+                     .Dialog(0x80C80080, 50, 20, "X")
+                     .Item(1, 0, "ADM LIST BOX TYPE", "", 1, 1, 10, 10)
+                     .Build();
+    auto dlg = ParseDialogTemplate(bytes);
+    EXPECT_TRUE(dlg.items[0].windowClass.IsString("ADM List Box Type"));
+    EXPECT_FALSE(dlg.items[0].windowClass.IsString("ADM List Box"));
+    EXPECT_FALSE(dlg.items[0].windowClass.IsString("ADM List Box Typ_"));
+}
+
 TEST(DialogTemplate, WithoutSetFontHasNoFontFields) {
     auto bytes = adm_test::TemplateBuilder()
                      .Dialog(0x80C80080, 50, 20, "X")

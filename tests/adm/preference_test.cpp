@@ -6,7 +6,9 @@
 #include <optional>
 #include <sstream>
 
+#include "host/host.h"
 #include "host/prefs/preference_store.h"
+#include "platform/emu/control.h"
 
 namespace {
 
@@ -144,6 +146,25 @@ TEST_F(PreferenceTest, AFailedWriteKeepsTheOldValue) {
     EXPECT_EQ(suite.PutIntegerPreference("P", "K", 2), host::prefs::kPreferenceWriteErr);
     EXPECT_FALSE(other.Get("P", "K").has_value());
     EXPECT_FALSE(fs::exists(blocked / "Preferences.txt.new"));
+}
+
+TEST_F(PreferenceTest, TheHostOffersTheSuiteOverTheMachineFolder) {
+    const char* previous = EmuGetMachineFolder();
+    std::string saved = previous ? previous : "";
+    EmuSetMachineFolder(folder.string().c_str());
+    {
+        host::Host app;
+        host::prefs::RegisterPreferenceSuite(app.Suites());
+        PreferenceStore store(PreferenceStore::MachineFolder());
+        const auto* offered = static_cast<const AIPreferenceSuite4*>(
+            app.Suites().Find(kAIPreferenceSuite, kAIPreferenceSuiteVersion));
+        ASSERT_EQ(offered, &suite);
+        ASSERT_EQ(offered->PutIntegerPreference("LumaroDialog", "kLumaro_DPDockCodeStr", 3), 0);
+    }
+    EmuSetMachineFolder(saved.empty() ? nullptr : saved.c_str());
+    EXPECT_NE(ReadFile().find("integer\tLumaroDialog\tkLumaro_DPDockCodeStr\t3\n"),
+              std::string::npos)
+        << ReadFile();
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ public:
     static Host* Current();
 
     EventLog& Events() { return m_events; }
+    const EventLog& Events() const { return m_events; }
     SuiteRegistry& Suites() { return m_suites; }
     BlockAccounting& Memory() { return m_memory; }
     Menus& Menu() { return m_menus; }

@@ -1,0 +1,67 @@
+// The "AI Font Suite" over the host's font list, with failures that tests
+// inject per call.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "fontlist/font_list.h"
+#include "hostapi/ai_font.h"
+
+namespace host {
+class SuiteRegistry;
+}
+
+namespace host::fontsuite {
+
+// The queries a fault can be set on.
+enum class FontQuery {
+    Count,       // CountFonts (a fault leaves the count untouched)
+    Index,       // IndexFontList
+    Info,        // GetFontInfo
+    NarrowName,  // GetFontName
+    PostScript,  // A, position 59
+    FullName,    // B, position 58
+    Family,      // C, position 60
+    Style,       // D, position 53
+};
+
+// Font keys are positions in the list (plus one, so that no key is null);
+// a key stays valid while the list has that many fonts.
+AIFontKey KeyOfIndex(std::size_t index);
+
+class FontSuiteService {
+public:
+    // Serves `fonts` through the suite until destroyed; `fonts` must outlive
+    // the service.
+    explicit FontSuiteService(FontList& fonts);
+    ~FontSuiteService();
+    FontSuiteService(const FontSuiteService&) = delete;
+    FontSuiteService& operator=(const FontSuiteService&) = delete;
+
+    static FontSuiteService* Active();
+    FontList& Fonts() { return m_fonts; }
+
+    // Registers the suite table over any placeholder.
+    static void Register(SuiteRegistry& registry);
+
+    // From now on, `query` for the font at `fontIndex` (any font when
+    // fontIndex is negative) answers `error` and leaves its output alone.
+    void Fail(FontQuery query, int fontIndex, ASErr error);
+    void ClearFaults() { m_faults.clear(); }
+    // The injected error for this call, or 0.
+    ASErr FaultFor(FontQuery query, std::size_t fontIndex) const;
+    // The number of suite calls answered, per query, for tests that count.
+    int Calls(FontQuery query) const;
+    void CountCall(FontQuery query) { ++m_calls[query]; }
+
+private:
+    FontList& m_fonts;
+    std::map<std::pair<FontQuery, int>, ASErr> m_faults;
+    std::map<FontQuery, int> m_calls;
+};
+
+const AIFontSuite4& FontSuite();
+
+}  // namespace host::fontsuite
