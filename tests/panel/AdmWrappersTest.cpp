@@ -111,7 +111,13 @@ protected:
         return g_admDialog->Create(Plugin(), "bare", 16000, 3, nullptr, userData, 0);
     }
     SPPluginRef Plugin() { return reinterpret_cast<SPPluginRef>(&m_resources); }
-    std::vector<std::string> Problems() const { return m_dialogs->Problems(); }
+    // Misuse the host noticed, and destroy requests it got for an object
+    // already being destroyed.
+    std::vector<std::string> Problems() const {
+        std::vector<std::string> all = m_dialogs->Problems();
+        all.insert(all.end(), m_dialogs->Notes().begin(), m_dialogs->Notes().end());
+        return all;
+    }
 
     ModuleResourceEnvironment m_resources;
     std::unique_ptr<host::adm::DialogManager> m_dialogs;

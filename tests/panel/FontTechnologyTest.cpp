@@ -52,16 +52,6 @@ TEST(FontTechnology, FirstMatchingRuleWins) {
     }
 }
 
-TEST(FontTechnology, OnlyTheListedMembersCount) {
-    AIFontInfo info{};
-    info.type = 9;
-    info.script = 3;
-    info.multipleMaster = 1;
-    info.missing = 1;
-    const FontTechnology result = ClassifyFontTechnology(info);
-    EXPECT_STREQ(result.technology, "PostScript Type 1");
-}
-
 class FontRow : public ::testing::Test {
 protected:
     void SetUp() override { EmuSetThreadCodePage(1252); }

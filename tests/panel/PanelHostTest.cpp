@@ -80,6 +80,7 @@ void PanelHostTest::TearDown() {
     if (!m_hostProblemsExpected) {
         for (const std::string& problem : m_dialogs->Problems()) ADD_FAILURE() << problem;
     }
+    for (const std::string& note : m_dialogs->Notes()) ADD_FAILURE() << note;
 
     g_admDialog = nullptr;
     g_admItem = nullptr;

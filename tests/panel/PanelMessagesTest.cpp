@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 
 #include "panel/PanelMessages.h"
@@ -45,13 +44,6 @@ TEST(PanelStatus, ActivatedFontsBySuccesses) {
         {3, "3 fonts have been activated or installed"},
     };
     for (const auto& c : cases) EXPECT_EQ(ActivatedFontsStatus(c.successes), c.text);
-}
-
-TEST(PanelStatus, CountsBeyondASignedIntStayPositive) {
-    const std::size_t huge = static_cast<std::size_t>(INT_MAX) + 5;
-    if (huge <= static_cast<std::size_t>(INT_MAX)) GTEST_SKIP() << "size_t is no wider than int";
-    EXPECT_EQ(MissingFontsStatus(huge),
-              std::to_string(INT_MAX) + " missing font(s) in opened documents");
 }
 
 TEST(PanelFailureText, QuotesNamesWithSeparatorsOnlyBetweenThem) {

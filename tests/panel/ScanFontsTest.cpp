@@ -215,6 +215,18 @@ TEST_F(PanelScan, NamesAToCRaisingLeaveTheScanWithTheRecordsSoFar) {
     EXPECT_EQ(Status(), "No missing fonts in opened documents");  // from Init, unchanged
 }
 
+TEST_F(PanelScan, AnInitThatRaisesFailsTheCreationAndLeavesTheOwnerAPanelWithoutDialog) {
+    OpenDocument({"A1"});
+    m_host->Strings().FailNthCall(host::StringFunction::Erase, 1, kBadParameterErr);
+    EXPECT_EQ(CreatePanel(), nullptr);
+    ASSERT_NE(Panel(), nullptr);  // still the owner's to delete
+    EXPECT_EQ(Panel()->GetDialogRef(), nullptr);
+    EXPECT_TRUE(m_dialogs->Dialogs().empty());
+    m_plugin->RequestPanelRefresh(true);
+    DeletePanel();
+    EXPECT_EQ(m_preferences->Size(), 0u);
+}
+
 TEST_F(PanelScan, ADocumentNotificationAfterFindEmptiesTheOffers) {
     OpenDocument({"Optima", "Frutiger"});
     ASSERT_NE(CreatePanel(), nullptr);
