@@ -142,6 +142,23 @@ TEST_F(PanelScan, AllFontsWhenNotOnlyTheMissingOnes) {
     EXPECT_EQ(installed.m_strOutlines, "TT outlines");
 }
 
+TEST_F(PanelScan, AsksTenQuestionsPerListedFontAndTwoPerOtherFont) {
+    InstallFont(kInstalledFont);
+    OpenDocument({"Optima", "Frutiger"});
+    ASSERT_NE(CreatePanel(), nullptr);
+    const struct {
+        FontQuery query;
+        int calls;
+    } expected[] = {
+        {FontQuery::Count, 1},      {FontQuery::Index, 3},      {FontQuery::Info, 3},
+        {FontQuery::NarrowName, 2}, {FontQuery::PostScript, 4}, {FontQuery::FullName, 4},
+        {FontQuery::Family, 4},     {FontQuery::Style, 2},
+    };
+    for (const auto& e : expected) {
+        EXPECT_EQ(m_service->Calls(e.query), e.calls) << static_cast<int>(e.query);
+    }
+}
+
 TEST_F(PanelScan, AFailingIndexOrInformationQueryEndsTheScanWithWhatItHad) {
     for (FontQuery query : {FontQuery::Index, FontQuery::Info}) {
         SCOPED_TRACE(query == FontQuery::Index ? "index" : "information");
