@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "frame/DebugAssert.h"
+#include "panel/LumaroDialog.h"
+
 LumaroPlugin* g_Plugin = nullptr;
 
 LumaroPlugin::LumaroPlugin(SPPluginRef pluginRef) : Plugin(pluginRef) {
@@ -16,6 +19,16 @@ LumaroPlugin::~LumaroPlugin() = default;
 ASErr LumaroPlugin::BindGlobal(Plugin* plugin) {
     g_Plugin = static_cast<LumaroPlugin*>(plugin);
     return kNoErr;
+}
+
+void LumaroPlugin::RequestPanelRefresh(bool refresh) {
+    if (!refresh) return;
+    LUMARO_ASSERT(m_pDlgNonModal != NULL, "Source\\LumaroPlugin");
+    if (m_pDlgNonModal != nullptr) m_pDlgNonModal->Refresh();
+}
+
+void LumaroPlugin::PanelDeleted(LumaroDialog* panel) {
+    if (panel == m_pDlgNonModal) m_pDlgNonModal = nullptr;
 }
 
 Plugin* CreatePluginObject(SPPluginRef pluginRef) {

@@ -1,0 +1,242 @@
+// The panel's commands: what its buttons and lists do, and what it reports.
+#include <string>
+
+#include "fontmanager/FontLookup.h"
+#include "fontmanager/GlyvorConnection.h"
+#include "fontmanager/TextConversion.h"
+#include "fonts/FontLists.h"
+#include "frame/DebugAssert.h"
+#include "frame/Suites.h"
+#include "panel/LumaroDialog.h"
+#include "panel/PanelMessages.h"
+#include "platform/win32.h"
+#include "plugin/LumaroPlugin.h"
+#include "resources/PanelResourceIDs.h"
+
+namespace {
+
+constexpr char kSource[] = "Source\\LumaroDialog";
+
+// How long the font-change broadcast waits for one window that is slow but
+// not hung; hung windows are skipped at once.
+constexpr UINT kFontChangeTimeoutMs = 2000;
+
+void Alert(const std::string& text) {
+    if (g_admBasic != nullptr) g_admBasic->ErrorAlert(text.c_str());
+}
+
+// Tells every top-level window that the set of fonts changed. A window that
+// does not answer must not freeze the host, so the wait is bounded.
+void BroadcastFontChange() {
+    SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kFontChangeTimeoutMs,
+                        nullptr);
+}
+
+std::string DisplayName(const CFontItemAvailable& record) {
+    return WideToNarrowString(record.m_wstrName);
+}
+
+}  // namespace
+
+void LumaroDialog::Notify(ADMNotifierRef notifier) {
+    try {
+        if (g_admNotifier != nullptr &&
+            g_admNotifier->IsNotifierType(notifier, kADMUserChangedNotifier)) {
+            ADMItemRef item = g_admNotifier->GetItem(notifier);
+            if (item != nullptr && g_admItem != nullptr) {
+                switch (g_admItem->GetID(item)) {
+                    case kActivateButton:
+                        ActivateOrInstallFonts(true, false);
+                        break;
+                    case kInstallButton:
+                        ActivateOrInstallFonts(false, false);
+                        break;
+                    case kRefreshButton:
+                        LUMARO_ASSERT(g_Plugin != NULL, kSource);
+                        if (g_Plugin != nullptr) g_Plugin->RequestPanelRefresh(true);
+                        break;
+                    case kActivateAllButton:
+                        ActivateOrInstallFonts(true, true);
+                        break;
+                    case kInstallAllButton:
+                        ActivateOrInstallFonts(false, true);
+                        break;
+                    case kAvailableList:
+                        UpdateButtons();
+                        break;
+                    case kFindButton:
+                        if (!g_fontitems.empty()) {
+                            FindFonts();
+                            UpdateButtons();
+                        }
+                        break;
+                    case kHelpButton:
+                        ShowHelp();
+                        break;
+                    default:
+                        break;
+                }
+            }
+        }
+        BaseADMDialog::Notify(notifier);
+    } catch (...) {
+        // A failed command stops where it was; nothing may reach the host.
+    }
+}
+
+void LumaroDialog::Refresh() {
+    if (GetDialogRef() == nullptr) return;
+    ScanFonts(true);
+    ClearAvailableList();
+    ClearAvailableItems(g_fontitemsAvailable);
+    UpdateButtons();
+    SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size()).c_str());
+}
+
+void LumaroDialog::UpdateButtons() {
+    if (EntryCount(kMissingList) == 0) {
+        EnableItem(kFindButton, false);
+        EnableItem(kActivateAllButton, false);
+        EnableItem(kInstallAllButton, false);
+        EnableItem(kActivateButton, false);
+        EnableItem(kInstallButton, false);
+        return;
+    }
+    EnableItem(kFindButton, true);
+    const bool filled = EntryCount(kAvailableList) > 0;
+    EnableItem(kActivateAllButton, filled);
+    EnableItem(kInstallAllButton, filled);
+    ADMListRef available = List(kAvailableList);
+    const bool selected = available != nullptr && g_admList->GetActiveEntry(available) != nullptr;
+    EnableItem(kActivateButton, selected);
+    EnableItem(kInstallButton, selected);
+}
+
+namespace {
+
+void ClearListBox(ADMItemRef item) {
+    if (item == nullptr) return;
+    g_admItem->Enable(item, true);
+    ADMListRef list = g_admList != nullptr ? g_admItem->GetList(item) : nullptr;
+    if (list == nullptr) return;
+    // A host that refuses a removal must not keep this loop going.
+    for (ASInt32 count = g_admList->NumberOfEntries(list); count > 0;) {
+        g_admList->RemoveEntry(list, count - 1);
+        const ASInt32 left = g_admList->NumberOfEntries(list);
+        if (left >= count) break;
+        count = left;
+    }
+}
+
+}  // namespace
+
+void LumaroDialog::ClearMissingList() { ClearListBox(Item(kMissingList)); }
+
+void LumaroDialog::ClearAvailableList() { ClearListBox(Item(kAvailableList)); }
+
+void LumaroDialog::DropConnection(int successes) {
+    g_glyvorConnection.ReleaseGlyvorConnection();
+    // What was activated before the failure is there all the same.
+    if (successes > 0) BroadcastFontChange();
+    SetStatus(panel_messages::kCannotConnect);
+}
+
+void LumaroDialog::FindFonts() {
+    ClearAvailableList();
+    ClearAvailableItems(g_fontitemsAvailable);
+    LUMARO_ASSERT(g_fontitems.size() != 0, kSource);
+    if (g_fontitems.empty()) return;
+
+    std::wstring error;
+    GlyvorConnection* connection = g_glyvorConnection.GetGlyvorConnection(error);
+    if (connection == nullptr) {
+        SetStatus(panel_messages::kCannotConnect);
+        return;
+    }
+    try {
+        FindAvailableFonts(connection, g_fontitems, g_fontitemsAvailable);
+    } catch (...) {
+        DropConnection(0);
+        // No row shows them, so no command may act on them.
+        ClearAvailableItems(g_fontitemsAvailable);
+        UpdateButtons();
+        throw;
+    }
+    g_glyvorConnection.ReleaseGlyvorConnection();
+
+    if (ADMListRef list = List(kAvailableList)) {
+        for (CFontItemAvailable* record : g_fontitemsAvailable) {
+            if (record == nullptr) continue;
+            ADMEntryRef entry = g_admList->InsertEntry(list, g_admList->NumberOfEntries(list));
+            if (entry == nullptr) continue;
+            g_admEntry->SetText(entry, DisplayName(*record).c_str());
+            g_admEntry->SetUserData(entry, record);
+        }
+    }
+    SetStatus(panel_messages::FoundFontsStatus(g_fontitemsAvailable.size()).c_str());
+}
+
+void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
+    ADMListRef list = List(kAvailableList);
+    if (all && g_fontitemsAvailable.empty()) {
+        Alert(panel_messages::kListEmpty);
+        return;
+    }
+    if (!all && (list == nullptr || g_admList->NumberOfSelectedEntries(list) < 1)) {
+        Alert(panel_messages::kNothingSelected);
+        return;
+    }
+
+    std::wstring error;
+    GlyvorConnection* connection = g_glyvorConnection.GetGlyvorConnection(error);
+    if (connection == nullptr) {
+        SetStatus(panel_messages::kCannotConnect);
+        return;
+    }
+
+    panel_messages::FailureText failures(activate);
+    int successes = 0;
+    auto activateOrInstall = [&](const CFontItemAvailable& record) {
+        std::wstring fontError;
+        if (connection->ActivateOrInstall(record.m_wstrFontId, activate, fontError)) {
+            ++successes;
+        } else {
+            failures.Add(DisplayName(record));
+        }
+    };
+    try {
+        if (all) {
+            const std::size_t count = g_fontitemsAvailable.size();
+            for (std::size_t i = 0; i < count && i < g_fontitemsAvailable.size(); ++i) {
+                if (g_fontitemsAvailable[i] != nullptr) activateOrInstall(*g_fontitemsAvailable[i]);
+            }
+        } else {
+            const ASInt32 count = g_admList->NumberOfSelectedEntries(list);
+            for (ASInt32 i = 0; i < count; ++i) {
+                ADMEntryRef entry = g_admList->IndexSelectedEntry(list, i);
+                if (entry == nullptr) continue;
+                auto* record = static_cast<CFontItemAvailable*>(g_admEntry->GetUserData(entry));
+                if (record != nullptr) activateOrInstall(*record);
+            }
+        }
+    } catch (...) {
+        DropConnection(successes);
+        throw;
+    }
+    g_glyvorConnection.ReleaseGlyvorConnection();
+
+    if (successes > 0) BroadcastFontChange();
+    SetStatus(panel_messages::ActivatedFontsStatus(successes).c_str());
+    if (failures.Count() > 0) Alert(failures.Text());
+}
+
+void LumaroDialog::ShowHelp() {
+    const std::basic_string<WCHAR> address = ToUnits(panel_messages::HelpAddress());
+    const std::basic_string<WCHAR> verb = ToUnits(L"open");
+    const HINSTANCE result = ShellExecuteW(GetDesktopWindow(), verb.c_str(), address.c_str(),
+                                           nullptr, nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(result) > 32) return;
+    if (g_admBasic == nullptr) return;
+    const std::basic_string<WCHAR> text = ToUnits(panel_messages::HelpErrorText());
+    g_admBasic->ErrorAlertW(reinterpret_cast<const ASUnicode*>(text.c_str()));
+}

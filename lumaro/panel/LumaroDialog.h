@@ -1,0 +1,46 @@
+// The panel: one dockable host dialog (resource kLumaroDialogID) listing the
+// missing fonts of the open documents and the fonts Glyvor offers for them.
+// Its state is the host dialog and the two global font lists; every item is
+// reached by its ID, none is cached.
+#pragma once
+
+#include "panel/BaseADMDialog.h"
+
+class LumaroDialog : public BaseADMDialog {
+public:
+    LumaroDialog() = default;
+    // Empties both font lists and, when the dialog exists, writes the docking
+    // state to the preferences before the dialog goes.
+    ~LumaroDialog() override;
+
+    ADMDialogRef Create(SPPluginRef pluginRef, const char* name, ASInt32 dialogID, ASInt32 style,
+                        ASInt32 options) override;
+    ASErr Init() override;
+    // The command dispatcher for the panel's buttons and lists.
+    void Notify(ADMNotifierRef notifier) override;
+    void OnDestroy() override;
+
+    // Rescans the host's fonts, empties the available list and resets the
+    // buttons and the status line. Does nothing without a dialog.
+    void Refresh();
+    void UpdateButtons();
+    void ClearMissingList();
+    void ClearAvailableList();
+    void FindFonts();
+    void ActivateOrInstallFonts(bool activate, bool all);
+    void ShowHelp();
+    // Rebuilds g_fontitems from the host's font list and the missing list's
+    // rows from it; with bMissingOnly false every font is listed.
+    void ScanFonts(bool bMissingOnly);
+
+private:
+    ADMItemRef Item(ASInt32 itemID) const;
+    ADMListRef List(ASInt32 itemID) const;
+    ASInt32 EntryCount(ASInt32 listID) const;
+    void EnableItem(ASInt32 itemID, bool enable) const;
+    void SetStatus(const char* text) const;
+    void StoreDockingState() const;
+    // After a font-manager call failed: the connection goes, so the next
+    // command connects afresh.
+    void DropConnection(int successes);
+};

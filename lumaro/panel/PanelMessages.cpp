@@ -1,0 +1,58 @@
+#include "panel/PanelMessages.h"
+
+#include <climits>
+#include <cstdio>
+
+namespace panel_messages {
+
+namespace {
+
+constexpr wchar_t kProductSite[] = L"https://www.corvane-software.example/glyvor/";
+constexpr wchar_t kHelpPath[] = L"plugins/lumaro-ai";
+
+// Counts beyond what "%i" holds are shown as the largest it does.
+int AsInt(std::size_t count) { return count > INT_MAX ? INT_MAX : static_cast<int>(count); }
+
+std::string Format(const char* format, int count) {
+    char buffer[kStatusBufferSize];
+    std::snprintf(buffer, sizeof buffer, format, count);
+    return buffer;
+}
+
+}  // namespace
+
+std::string MissingFontsStatus(std::size_t count) {
+    if (count == 0) return "No missing fonts in opened documents";
+    return Format("%i missing font(s) in opened documents", AsInt(count));
+}
+
+std::string FoundFontsStatus(std::size_t count) {
+    if (count == 0) return "No appropriate fonts were found";
+    if (count == 1) return "1 font has been found";
+    return Format("%i fonts have been found", AsInt(count));
+}
+
+std::string ActivatedFontsStatus(int successes) {
+    if (successes <= 0) return kNoneActivated;
+    if (successes == 1) return "1 font has been activated or installed";
+    return Format("%i fonts have been activated or installed", successes);
+}
+
+FailureText::FailureText(bool activate)
+    : m_text(activate ? "Failed to activate fonts: " : "Failed to install fonts: ") {}
+
+void FailureText::Add(const std::string& name) {
+    if (m_count > 0) m_text += ", ";
+    m_text += '"';
+    m_text += name;
+    m_text += '"';
+    ++m_count;
+}
+
+std::wstring HelpAddress() { return std::wstring(kProductSite) + kHelpPath; }
+
+std::wstring HelpErrorText() {
+    return std::wstring(L"Cannot open:\r\n") + kProductSite + L"\r\n" + kHelpPath;
+}
+
+}  // namespace panel_messages

@@ -1,0 +1,261 @@
+// The missing-font scan and the refresh over the simulated host's font list.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "PanelHostTest.h"
+#include "fontlist/font_list.h"
+#include "fonts/FontLists.h"
+#include "fontsuite/font_suite.h"
+#include "frame/Suites.h"
+#include "resources/PanelResourceIDs.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+using host::fontsuite::FontQuery;
+
+constexpr char kInstalledFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+class PanelScan : public PanelHostTest {
+protected:
+    void SetUp() override {
+        PanelHostTest::SetUp();
+        m_machine = m_preferenceFolder + "/machine";
+        std::filesystem::create_directories(m_machine + "/Fonts");
+        m_fonts = std::make_unique<host::FontList>(m_machine);
+        m_service = std::make_unique<host::fontsuite::FontSuiteService>(*m_fonts);
+        g_aiFont = &host::fontsuite::FontSuite();
+    }
+    void TearDown() override {
+        PanelHostTest::TearDown();
+        m_service.reset();
+        m_fonts.reset();
+    }
+    // One open document using these fonts, none of which the machine has.
+    void OpenDocument(const Strings& fonts, std::vector<host::DocumentFontTraits> traits = {}) {
+        m_fonts->SetDocumentFonts(m_machine + "/doc.pdf", fonts, std::move(traits));
+    }
+    void InstallFont(const char* path) {
+        std::filesystem::copy_file(
+            path, m_machine + "/Fonts/" + std::filesystem::path(path).filename().string());
+        m_fonts->Enumerate();
+    }
+    Strings RecordNames() const {
+        Strings names;
+        for (const CFontItem* item : g_fontitems) names.push_back(item->m_strName);
+        return names;
+    }
+
+    std::string m_machine;
+    std::unique_ptr<host::FontList> m_fonts;
+    std::unique_ptr<host::fontsuite::FontSuiteService> m_service;
+};
+
+TEST_F(PanelScan, CountsAndButtonsFollowTheMissingFonts) {
+    const struct {
+        Strings missing;
+        const char* status;
+        const char* buttons;
+    } cases[] = {
+        {{}, "No missing fonts in opened documents", "0 0 0 0 0"},
+        {{"Optima"}, "1 missing font(s) in opened documents", "1 0 0 0 0"},
+        {{"Optima", "Frutiger", "Bodoni"}, "3 missing font(s) in opened documents", "1 0 0 0 0"},
+    };
+    ASSERT_NE(CreatePanel(), nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        OpenDocument(c.missing);
+        Press(kRefreshButton);
+        EXPECT_EQ(Status(), c.status);
+        EXPECT_EQ(Buttons(), c.buttons);
+        EXPECT_EQ(Rows(kMissingList).size(), c.missing.size());
+        EXPECT_EQ(g_fontitems.size(), c.missing.size());
+        EXPECT_TRUE(Rows(kAvailableList).empty());
+    }
+}
+
+TEST_F(PanelScan, InitAlreadyShowsTheMissingFonts) {
+    OpenDocument({"Optima", "Frutiger"});
+    ASSERT_NE(CreatePanel(), nullptr);
+    EXPECT_EQ(Status(), "2 missing font(s) in opened documents");
+    EXPECT_EQ(Rows(kMissingList), Strings({"* Frutiger", "* Optima"}));
+    EXPECT_EQ(Buttons(), "1 0 0 0 0");
+}
+
+TEST_F(PanelScan, RowsFollowTheNameOrderWhateverTheHostsOrder) {
+    OpenDocument({"zeta", "Zapf", "beta", "_Univers", "Alpha", "9Times"});
+    ASSERT_NE(CreatePanel(), nullptr);
+    EXPECT_EQ(Rows(kMissingList),
+              Strings({"* 9Times", "* _Univers", "* Alpha", "* beta", "* Zapf", "* zeta"}));
+    // Each row leads back to its record.
+    ADMListRef list = g_admItem->GetList(g_admDialog->GetItem(Dialog(), kMissingList));
+    for (ASInt32 i = 0; i < g_admList->NumberOfEntries(list); ++i) {
+        EXPECT_EQ(g_admEntry->GetUserData(g_admList->IndexEntry(list, i)), g_fontitems[i]);
+    }
+}
+
+TEST_F(PanelScan, RecordsCarryEveryNameAndTheTechnology) {
+    OpenDocument({"Optima-Bold", "Frutiger", "KozMinPro"}, {{host::FontOutlines::Type1, false},
+                                                            {host::FontOutlines::TrueType, false},
+                                                            {host::FontOutlines::Type1, true}});
+    ASSERT_NE(CreatePanel(), nullptr);
+    ASSERT_EQ(RecordNames(), Strings({"Frutiger", "KozMinPro", "Optima-Bold"}));
+    const struct {
+        const char* technology;
+    } expected[] = {{"TrueType"}, {"Character ID-keyed font"}, {"PostScript Type 1"}};
+    for (std::size_t i = 0; i < g_fontitems.size(); ++i) {
+        const CFontItem& item = *g_fontitems[i];
+        SCOPED_TRACE(item.m_strName);
+        const std::wstring name(item.m_strName.begin(), item.m_strName.end());
+        EXPECT_TRUE(item.m_bMissing);
+        EXPECT_EQ(item.m_strTechnology, expected[i].technology);
+        EXPECT_EQ(item.m_strOutlines, "");
+        for (const std::wstring* field :
+             {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0, &item.m_wstrNameB1,
+              &item.m_wstrNameC0, &item.m_wstrNameC1}) {
+            EXPECT_EQ(*field, name);
+        }
+        EXPECT_EQ(item.m_wstrNameD, L"");  // a missing font has no style name
+    }
+}
+
+TEST_F(PanelScan, AllFontsWhenNotOnlyTheMissingOnes) {
+    InstallFont(kInstalledFont);
+    OpenDocument({"Zeta", "Alpha"});
+    ASSERT_NE(CreatePanel(), nullptr);
+    EXPECT_EQ(Rows(kMissingList), Strings({"* Alpha", "* Zeta"}));
+
+    // The host lists its own font first; the panel orders by name.
+    Panel()->ScanFonts(false);
+    EXPECT_EQ(Rows(kMissingList), Strings({"* Alpha", "DejaVu Sans", "* Zeta"}));
+    ASSERT_EQ(g_fontitems.size(), 3u);
+    const CFontItem& installed = *g_fontitems[1];
+    EXPECT_FALSE(installed.m_bMissing);
+    EXPECT_EQ(installed.m_strName, "DejaVuSans");
+    EXPECT_EQ(installed.m_wstrNameB0, L"DejaVu Sans");
+    EXPECT_EQ(installed.m_wstrNameC0, L"DejaVu Sans");
+    EXPECT_EQ(installed.m_wstrNameD, L"Book");
+    EXPECT_EQ(installed.m_strTechnology, "OpenType");
+    EXPECT_EQ(installed.m_strOutlines, "TT outlines");
+}
+
+TEST_F(PanelScan, AsksTenQuestionsPerListedFontAndTwoPerOtherFont) {
+    InstallFont(kInstalledFont);
+    OpenDocument({"Optima", "Frutiger"});
+    ASSERT_NE(CreatePanel(), nullptr);
+    const struct {
+        FontQuery query;
+        int calls;
+    } expected[] = {
+        {FontQuery::Count, 1},      {FontQuery::Index, 3},      {FontQuery::Info, 3},
+        {FontQuery::NarrowName, 2}, {FontQuery::PostScript, 4}, {FontQuery::FullName, 4},
+        {FontQuery::Family, 4},     {FontQuery::Style, 2},
+    };
+    for (const auto& e : expected) {
+        EXPECT_EQ(m_service->Calls(e.query), e.calls) << static_cast<int>(e.query);
+    }
+}
+
+TEST_F(PanelScan, AFailingIndexOrInformationQueryEndsTheScanWithWhatItHad) {
+    for (FontQuery query : {FontQuery::Index, FontQuery::Info}) {
+        SCOPED_TRACE(query == FontQuery::Index ? "index" : "information");
+        OpenDocument({"A1", "B2", "C3", "D4"});
+        m_service->ClearFaults();
+        m_service->Fail(query, 2, kBadParameterErr);
+        ASSERT_NE(CreatePanel(), nullptr);
+        EXPECT_EQ(Rows(kMissingList), Strings({"* A1", "* B2"}));
+        EXPECT_EQ(Status(), "2 missing font(s) in opened documents");
+        EXPECT_TRUE(TakeAlerts().empty());
+        DeletePanel();
+    }
+}
+
+TEST_F(PanelScan, ACountTheHostDoesNotGiveMeansNoFonts) {
+    OpenDocument({"A1", "B2"});
+    m_service->Fail(FontQuery::Count, 0, kBadParameterErr);
+    ASSERT_NE(CreatePanel(), nullptr);
+    EXPECT_TRUE(Rows(kMissingList).empty());
+    EXPECT_EQ(Status(), "No missing fonts in opened documents");
+    EXPECT_EQ(m_service->Calls(FontQuery::Index), 0);
+}
+
+TEST_F(PanelScan, FailedNameQueriesLeaveOnlyThatNameEmpty) {
+    OpenDocument({"Optima"});
+    m_service->Fail(FontQuery::NarrowName, 0, kBadParameterErr);
+    m_service->Fail(FontQuery::FullName, 0, kBadParameterErr);
+    m_service->Fail(FontQuery::Style, 0, kBadParameterErr);
+    ASSERT_NE(CreatePanel(), nullptr);
+    EXPECT_EQ(Rows(kMissingList), Strings({"* "}));
+    ASSERT_EQ(g_fontitems.size(), 1u);
+    EXPECT_EQ(g_fontitems[0]->m_strName, "");
+    EXPECT_EQ(g_fontitems[0]->m_wstrNameB0, L"");
+    EXPECT_EQ(g_fontitems[0]->m_wstrNameB1, L"");
+    EXPECT_EQ(g_fontitems[0]->m_wstrNameA0, L"Optima");
+    EXPECT_EQ(g_fontitems[0]->m_wstrNameC1, L"Optima");
+}
+
+TEST_F(PanelScan, NamesOf2000UnitsAreCut) {
+    const std::string longName(2000, 'N');
+    OpenDocument({longName});
+    ASSERT_NE(CreatePanel(), nullptr);
+    ASSERT_EQ(g_fontitems.size(), 1u);
+    const CFontItem& item = *g_fontitems[0];
+    EXPECT_EQ(item.m_strName, std::string(1023, 'N'));
+    for (const std::wstring* field : {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0,
+                                      &item.m_wstrNameB1, &item.m_wstrNameC0, &item.m_wstrNameC1}) {
+        EXPECT_EQ(*field, std::wstring(1023, L'N'));
+    }
+    EXPECT_EQ(Rows(kMissingList), Strings({"* " + std::string(1023, 'N')}));
+}
+
+TEST_F(PanelScan, NameDRaisingCostsOnlyThatName) {
+    OpenDocument({"A1", "B2"});
+    // Per font: six erases for names A to C, then one for D.
+    m_host->Strings().FailNthCall(host::StringFunction::Erase, 7, kBadParameterErr);
+    ASSERT_NE(CreatePanel(), nullptr);
+    EXPECT_EQ(Rows(kMissingList), Strings({"* A1", "* B2"}));
+    EXPECT_EQ(Status(), "2 missing font(s) in opened documents");
+}
+
+TEST_F(PanelScan, NamesAToCRaisingLeaveTheScanWithTheRecordsSoFar) {
+    ASSERT_NE(CreatePanel(), nullptr);
+    OpenDocument({"A1", "B2", "C3"});
+    m_plugin->m_pDlgNonModal = Panel();
+    // The second font's first erase.
+    m_host->Strings().FailNthCall(host::StringFunction::Erase, 8, kBadParameterErr);
+    Press(kRefreshButton);  // the exception ends at the panel's notification
+    EXPECT_EQ(RecordNames(), Strings({"A1"}));
+    EXPECT_TRUE(Rows(kMissingList).empty());
+    EXPECT_EQ(Status(), "No missing fonts in opened documents");  // from Init, unchanged
+}
+
+TEST_F(PanelScan, AnInitThatRaisesFailsTheCreationAndLeavesTheOwnerAPanelWithoutDialog) {
+    OpenDocument({"A1"});
+    m_host->Strings().FailNthCall(host::StringFunction::Erase, 1, kBadParameterErr);
+    EXPECT_EQ(CreatePanel(), nullptr);
+    ASSERT_NE(Panel(), nullptr);  // still the owner's to delete
+    EXPECT_EQ(Panel()->GetDialogRef(), nullptr);
+    EXPECT_TRUE(m_dialogs->Dialogs().empty());
+    m_plugin->RequestPanelRefresh(true);
+    DeletePanel();
+    EXPECT_EQ(m_preferences->Size(), 0u);
+}
+
+TEST_F(PanelScan, ADocumentNotificationAfterFindEmptiesTheOffers) {
+    OpenDocument({"Optima", "Frutiger"});
+    ASSERT_NE(CreatePanel(), nullptr);
+    Offer("Optima", "id-o");
+    Press(kFindButton);
+    EXPECT_EQ(Rows(kAvailableList), Strings({"Optima"}));
+    EXPECT_EQ(Buttons(), "1 1 1 0 0");
+    m_plugin->RequestPanelRefresh(true);
+    EXPECT_TRUE(Rows(kAvailableList).empty());
+    EXPECT_TRUE(g_fontitemsAvailable.empty());
+    EXPECT_EQ(Buttons(), "1 0 0 0 0");
+    EXPECT_EQ(Rows(kMissingList), Strings({"* Frutiger", "* Optima"}));
+}
+
+}  // namespace
