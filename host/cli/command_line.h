@@ -2,15 +2,14 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace cli {
 
 struct Options {
     std::string pluginsFolder;
-    std::string machineFolder;          // empty: a fresh temporary folder
-    bool quiet = false;                 // only the report, no event echo
-    std::vector<std::string> commands;  // the scenario after the options
+    std::string machineFolder;  // empty: a fresh temporary folder
+    unsigned codePage = 0;      // 0: the emulation's default, 1252
+    std::string scenario;       // a file, "-" for standard input, empty for none
     bool help = false;
 };
 

@@ -1,0 +1,359 @@
+#include "host/session/session.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <system_error>
+
+#include "fontlist/font_list.h"
+#include "glyvor/machine.h"
+#include "glyvor/server.h"
+#include "host/fontsuite/font_suite.h"
+#include "host/prefs/preference_store.h"
+#include "host/text_encoding.h"
+#include "platform/emu/control.h"
+#include "platform/win32.h"
+
+namespace fs = std::filesystem;
+
+namespace host::session {
+
+namespace {
+
+constexpr char kPanelName[] = "Lumaro Panel";
+
+std::string MakeTemporaryMachine() {
+    std::string pattern = (fs::temp_directory_path() / "lumaro-machine-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw SessionError("cannot make a temporary machine folder");
+    return pattern;
+}
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+// ---- Setting up and tearing down ------------------------------------------------------
+
+Session::Session(SessionOptions options, std::ostream& out, std::ostream* progress)
+    : m_options(std::move(options)), m_out(out), m_progress(progress) {
+    if (m_options.machineFolder.empty()) {
+        m_machine = MakeTemporaryMachine();
+        m_temporaryMachine = true;
+    } else {
+        std::error_code error;
+        fs::create_directories(m_options.machineFolder, error);
+        if (error || !fs::is_directory(m_options.machineFolder))
+            throw SessionError("cannot use " + m_options.machineFolder + " as the machine folder");
+        m_machine = fs::weakly_canonical(fs::absolute(m_options.machineFolder)).string();
+    }
+    std::error_code error;
+    fs::create_directories(glyvor::FontsFolder(m_machine), error);
+
+    if (m_options.codePage != 0 && !EmuSetThreadCodePage(m_options.codePage))
+        throw SessionError("code page " + std::to_string(m_options.codePage) + " is not supported");
+    if (m_options.baseFolder.empty()) m_options.baseFolder = fs::current_path().string();
+    m_options.baseFolder = fs::weakly_canonical(fs::absolute(m_options.baseFolder)).string();
+
+    ShowAs(m_machine, "$MACHINE");
+    ShowAs(m_options.baseFolder + "/", "");
+
+    // The platform layer and the in-process font manager find the machine through this.
+    setenv("LUMARO_MACHINE", m_machine.c_str(), 1);
+    EmuSetMachineFolder(m_machine.c_str());
+
+    m_host = std::make_unique<host::Host>();
+    m_host->SetMachineFolder(m_machine);
+    try {
+        m_preferences = std::make_unique<prefs::PreferenceStore>(m_machine);
+    } catch (const prefs::PreferenceError& e) {
+        throw SessionError(e.what());
+    }
+    prefs::RegisterPreferenceSuite(m_host->Suites());
+    Progress("reading the machine's fonts");
+    m_fonts = std::make_unique<FontList>(m_machine);
+    m_fontService = std::make_unique<fontsuite::FontSuiteService>(*m_fonts);
+    fontsuite::FontSuiteService::Register(m_host->Suites());
+    m_dialogs = std::make_unique<adm::HostDialogs>(*m_host);
+    m_glyvor = std::make_unique<glyvor::RunningGlyvor>();
+    m_window = EmuCreateTopLevelWindow(&Session::WindowProcedure, this);
+    m_broadcastsSeen = EmuBroadcastCount();
+    m_shellSeen = EmuShellExecuteCount();
+}
+
+Session::~Session() {
+    try {
+        Quit();
+    } catch (...) {
+    }
+    m_glyvor.reset();
+    if (m_window != nullptr) EmuDestroyWindow(m_window);
+    if (m_otherWindow != nullptr) EmuDestroyWindow(m_otherWindow);
+    m_dialogs.reset();
+    m_fontService.reset();
+    m_fonts.reset();
+    m_preferences.reset();
+    m_host.reset();
+    // The emulation outlives the session (tests run several in one process).
+    EmuClearFaults();
+    EmuSetThreadCodePage(1252);
+    if (m_temporaryMachine) {
+        std::error_code ignored;
+        fs::remove_all(m_machine, ignored);
+    }
+}
+
+LRESULT Session::WindowProcedure(HWND, UINT message, WPARAM, LPARAM, void* context) {
+    // Queued, not handled here: the broadcast arrives inside the plug-in's command,
+    // and a real host reads the font list again from its message loop, after that
+    // command has returned. Handling it here would re-enter the plug-in (a
+    // font-list notification inside its own button handler) and enumerate fonts that
+    // the font manager may still be writing.
+    if (message == WM_FONTCHANGE) ++static_cast<Session*>(context)->m_fontChangesQueued;
+    return 0;
+}
+
+void Session::PumpMessages() {
+    // A notification may broadcast again; a few rounds settle any sane plug-in.
+    for (int round = 0; round < 4 && m_fontChangesQueued > 0; ++round) {
+        m_fontChangesQueued = 0;
+        Progress("reading the machine's fonts again");
+        m_fonts->Enumerate();
+        m_out << "  [host] font list read again: " << m_fonts->MachineFontCount()
+              << " font(s) on the machine, " << m_fonts->MissingCount() << " missing\n";
+        m_host->FireNotifier(kAIFontListChangedNotifier);
+    }
+}
+
+bool Session::Start() {
+    m_out << "machine $MACHINE, code page " << EmuGetThreadCodePage() << "\n";
+    Progress("loading plug-ins");
+    if (!fs::is_directory(m_options.pluginsFolder)) {
+        m_out << "  error: no plug-ins folder " << Shown(m_options.pluginsFolder) << "\n";
+        m_started = true;
+        return false;
+    }
+    m_host->LoadPluginsFolder(m_options.pluginsFolder);
+    const bool started = m_host->StartAll();
+    m_started = true;
+    Echo();
+    PumpMessages();
+    Echo();
+    for (const auto& p : m_host->Plugins())
+        m_out << "plug-in " << p->Name() << ": " << PluginStateName(p->State()) << "\n";
+    return started && m_host->Refused().empty();
+}
+
+bool Session::Quit() {
+    if (m_finished) return m_clean;
+    m_finished = true;
+    m_host->ShutdownAll();
+    Echo();
+    for (const auto& p : m_host->Plugins()) {
+        const AllocationStats st = m_host->Memory().Stats(p.get());
+        m_out << "  " << p->Name() << ": " << st.blocksOutstanding << " block(s) left, "
+              << st.totalBlocks << " allocated in all\n";
+    }
+    m_glyvor->Stop();
+    m_clean = m_host->Clean();
+    m_out << (m_clean ? "clean" : "NOT clean") << ", " << m_failedCommands
+          << " command(s) failed\n";
+    return m_clean;
+}
+
+void Session::Progress(const std::string& text) {
+    if (m_progress != nullptr) *m_progress << "\r\033[K" << text << "..." << std::flush;
+}
+
+// ---- Command lines --------------------------------------------------------------------
+
+std::vector<std::string> Session::Split(const std::string& line, std::string* error) const {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false, quoted = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (!quoted && (c == ' ' || c == '\t' || c == '\r')) {
+            if (inWord) words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (quoted) *error = "a quotation mark is not closed";
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+void Session::ShowAs(const std::string& value, const std::string& placeholder) {
+    if (value.empty() || value == "/") return;
+    for (const auto& shown : m_shownAs)
+        if (shown.first == value) return;
+    m_shownAs.emplace_back(value, placeholder);
+    // Longest values first, so that a folder inside another prints by its own name.
+    std::stable_sort(m_shownAs.begin(), m_shownAs.end(),
+                     [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+}
+
+std::string Session::Expand(const std::string& word) {
+    static const std::regex variable(R"(\$\{?([A-Za-z_][A-Za-z0-9_]*)\}?)");
+    std::string out;
+    auto begin = std::sregex_iterator(word.begin(), word.end(), variable);
+    std::size_t last = 0;
+    for (auto it = begin; it != std::sregex_iterator(); ++it) {
+        const std::smatch& m = *it;
+        out += word.substr(last, static_cast<std::size_t>(m.position()) - last);
+        const std::string name = m[1];
+        if (name == "MACHINE") {
+            out += m_machine;
+        } else if (const char* value = std::getenv(name.c_str()); value != nullptr) {
+            std::string text = value;
+            while (text.size() > 1 && text.back() == '/') text.pop_back();
+            ShowAs(text, "$" + name);
+            std::error_code error;
+            const fs::path canonical = fs::weakly_canonical(fs::absolute(text), error);
+            if (!error) ShowAs(canonical.string(), "$" + name);
+            out += text;
+        } else {
+            out += m.str();
+        }
+        last = static_cast<std::size_t>(m.position() + m.length());
+    }
+    return out + word.substr(last);
+}
+
+std::string Session::Resolve(const std::string& path) const {
+    const fs::path p(path);
+    return (p.is_absolute() ? p : fs::path(m_options.baseFolder) / p).lexically_normal().string();
+}
+
+std::string Session::Shown(std::string text) const {
+    for (const auto& [value, placeholder] : m_shownAs) {
+        for (std::size_t at = text.find(value); at != std::string::npos;
+             at = text.find(value, at + placeholder.size()))
+            text.replace(at, value.size(), placeholder);
+    }
+    static const std::regex address("0x[0-9a-fA-F]{6,}");
+    return std::regex_replace(text, address, "0x?");
+}
+
+bool Session::Execute(const std::string& rawLine) {
+    const std::string line = Trim(rawLine);
+    if (line.empty()) return true;
+    if (line[0] == '#') {
+        m_out << line << "\n";
+        return true;
+    }
+    m_out << "> " << line << "\n";
+    bool ok = false;
+    std::string error;
+    std::vector<std::string> words = Split(line, &error);
+    const Command* command = nullptr;
+    if (!error.empty()) {
+        m_out << "  error: " << error << "\n";
+    } else if (m_finished) {
+        m_out << "  error: the session has ended\n";
+    } else {
+        for (const Command& c : Commands())
+            if (words[0] == c.name) command = &c;
+        if (command == nullptr) {
+            m_out << "  error: unknown command \"" << words[0] << "\" (try help)\n";
+        } else {
+            Args args;
+            for (std::size_t i = 1; i < words.size(); ++i) args.push_back(Expand(words[i]));
+            // A command of one argument takes the rest of the line: menu paths and
+            // button texts hold spaces.
+            if (command->maxArgs == 1 && args.size() > 1) {
+                std::string joined;
+                for (const std::string& a : args) joined += (joined.empty() ? "" : " ") + a;
+                args = {joined};
+            }
+            if (args.size() < command->minArgs || args.size() > command->maxArgs) {
+                m_out << "  error: usage: " << command->name << " " << command->arguments << "\n";
+            } else {
+                try {
+                    ok = (this->*command->run)(args);
+                } catch (const std::exception& e) {
+                    m_out << "  error: " << Shown(e.what()) << "\n";
+                    ok = false;
+                }
+            }
+        }
+    }
+    if (!m_finished) {
+        Echo();
+        PumpMessages();
+        Echo();
+    }
+    if (m_progress != nullptr) *m_progress << "\r\033[K" << std::flush;
+    if (!ok) ++m_failedCommands;
+    return ok;
+}
+
+void Session::Echo() {
+    const auto& events = m_host->Events().Events();
+    for (; m_eventsSeen < events.size(); ++m_eventsSeen) {
+        const Event& e = events[m_eventsSeen];
+        if (e.kind == EventKind::Registration) continue;
+        std::string text;
+        if (e.kind == EventKind::Load &&
+            (e.subject == "loaded" || e.subject == "reloaded" || e.subject == "unloaded")) {
+            // The details are addresses and paths: the same every time is what matters.
+            text = "[load] " + e.plugin + ": " + e.subject;
+        } else {
+            text = e.ToString();
+        }
+        m_out << "  " << Shown(text) << "\n";
+    }
+    for (ULONG n = EmuBroadcastCount(); m_broadcastsSeen < n; ++m_broadcastsSeen) {
+        EmuBroadcast b{};
+        if (!EmuBroadcastAt(m_broadcastsSeen, &b)) continue;
+        m_out << "  [broadcast] "
+              << (b.message == WM_FONTCHANGE ? std::string("WM_FONTCHANGE")
+                                             : "message " + std::to_string(b.message))
+              << (b.function == EMU_SEND_MESSAGE ? " sent" : " sent with a time-out") << " to "
+              << b.delivered << " window(s)";
+        if (b.skipped != 0) m_out << ", " << b.skipped << " hung window(s) skipped";
+        if (b.frozen) m_out << "; a hung window held it: the sender would never return";
+        m_out << "\n";
+    }
+    for (ULONG n = EmuShellExecuteCount(); m_shellSeen < n; ++m_shellSeen) {
+        // Only the last call's arguments are kept; one call per command is the rule.
+        const LPCWSTR verb = EmuLastShellExecuteVerb();
+        const LPCWSTR file = EmuLastShellExecuteFile();
+        m_out << "  [shell] " << (verb ? EncodeUtf8(verb) : std::string("(default)")) << " "
+              << (file ? EncodeUtf8(file) : std::string("(none)")) << "\n";
+    }
+}
+
+ADMDialogRef Session::Panel() const { return m_dialogs->Manager().FindDialog(kPanelName); }
+
+// ---- Help -----------------------------------------------------------------------------
+
+std::string Session::CommandHelp() {
+    std::string out;
+    for (const Command& c : Commands()) {
+        std::string head = std::string(c.name) + (c.arguments[0] ? " " : "") + c.arguments;
+        if (head.size() < 34) head.resize(34, ' ');
+        out += "  " + head + " " + c.help + "\n";
+    }
+    return out;
+}
+
+std::vector<std::string> Session::CommandNames() {
+    std::vector<std::string> names;
+    for (const Command& c : Commands()) names.push_back(c.name);
+    return names;
+}
+
+}  // namespace host::session

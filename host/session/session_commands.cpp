@@ -1,0 +1,496 @@
+// The commands of a session: what a user does in the host, one verb each.
+#include <cstdlib>
+#include <filesystem>
+#include <iomanip>
+#include <sstream>
+
+#include "fontlist/font_list.h"
+#include "glyvor/machine.h"
+#include "glyvor/server.h"
+#include "host/adm/dialog_manager.h"
+#include "host/session/session.h"
+#include "host/snapshot/snapshot.h"
+#include "host/text_encoding.h"
+#include "lumaro/resources/PanelResourceIDs.h"
+#include "platform/emu/control.h"
+#include "platform/win32.h"
+
+namespace fs = std::filesystem;
+
+namespace host::session {
+
+namespace {
+
+bool Fail(std::ostream& out, const std::string& why) {
+    out << "  error: " << why << "\n";
+    return false;
+}
+
+bool ParseCount(const std::string& text, long* value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    *value = std::strtol(text.c_str(), &end, 10);
+    return *end == '\0' && *value >= 0;
+}
+
+const char* OriginName(const FontEntry& entry) {
+    if (entry.missing) return "missing";
+    switch (entry.origin) {
+        case FontOrigin::Installed:
+            return "installed";
+        case FontOrigin::Activated:
+            return "activated";
+        case FontOrigin::Missing:
+            return "missing";
+    }
+    return "?";
+}
+
+}  // namespace
+
+const std::vector<Session::Command>& Session::Commands() {
+    static const std::vector<Command> commands = {
+        {"open", "PATH...", "open documents (fires the document-opened notifier)", 1, 1000,
+         &Session::Open},
+        {"close", "PATH", "close a document", 1, 1, &Session::Close},
+        {"edit", "PATH", "change a document (document-changed notifier)", 1, 1, &Session::Edit},
+        {"save", "PATH", "save a document (before and after Save notifiers)", 1, 1, &Session::Save},
+        {"saveas", "PATH NEWPATH", "save a document under a new name (Save As notifiers)", 2, 2,
+         &Session::SaveAs},
+        {"fonts", "", "the host's font list, missing fonts marked *", 0, 0, &Session::PrintFonts},
+        {"install", "FONTFILE", "copy a font into the machine's Fonts folder, as a user would", 1,
+         1, &Session::Install},
+        {"glyvor",
+         "index NAME=DIR... | running|stopped [CATALOG] | unregistered | die-after N | healthy",
+         "set up the font manager, its state, or a failure", 1, 1000, &Session::Glyvor},
+        {"menu", "[PATH]", "print the menus, or choose the item at PATH (A>B>C)", 0, 1,
+         &Session::Menu},
+        {"choose", "KEY", "choose the menu item with that key name", 1, 1, &Session::Choose},
+        {"notify", "TYPE", "fire a notifier type", 1, 1, &Session::Notify},
+        {"panel", "", "print the panel: rows, buttons, status line", 0, 0, &Session::PrintPanel},
+        {"press", "BUTTON", "press a panel button by its text", 1, 1, &Session::Press},
+        {"select", "N...|none", "select rows of the available list (from 0)", 1, 1000,
+         &Session::Select},
+        {"close-palette", "", "close the panel with its close box", 0, 0, &Session::ClosePalette},
+        {"destroy-panel", "", "the host destroys the panel's dialog", 0, 0, &Session::DestroyPanel},
+        {"snapshot", "FILE.png", "write a picture of the panel", 1, 1, &Session::Snapshot},
+        {"alerts", "", "the alerts shown since the last time", 0, 0, &Session::Alerts},
+        {"about", "[PLUGIN]", "choose the plug-in's About item", 0, 1, &Session::About},
+        {"unload", "[PLUGIN]", "unload a plug-in's code (refused while its dialogs are open)", 0, 1,
+         &Session::Unload},
+        {"reload", "[PLUGIN]", "load an unloaded plug-in's code again", 0, 1, &Session::Reload},
+        {"window", "hung|answering", "another application's top-level window stops answering", 1, 1,
+         &Session::Window},
+        {"help", "", "this list", 0, 0, &Session::Help},
+        {"quit", "", "shut the plug-ins down and report what they left", 0, 0,
+         &Session::QuitCommand},
+    };
+    return commands;
+}
+
+// ---- Documents ------------------------------------------------------------------------
+
+bool Session::DocumentIsOpen(const std::string& path) {
+    std::error_code error;
+    for (const std::string& open : m_fonts->OpenDocuments())
+        if (open == path || fs::equivalent(open, path, error)) return true;
+    return Fail(m_out, "no open document " + Shown(path));
+}
+
+bool Session::Open(const Args& args) {
+    bool ok = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string path = Resolve(args[i]);
+        if (args.size() > 1)
+            Progress("opening " + std::to_string(i + 1) + " of " + std::to_string(args.size()));
+        const DocumentFonts read = m_fonts->OpenDocument(path);
+        if (!read.ok()) {
+            ok = Fail(m_out, Shown(read.error));
+            continue;
+        }
+        m_out << "  " << Shown(path) << ": " << DocumentKindName(read.kind) << ", "
+              << read.fonts.size() << " font(s)";
+        for (std::size_t f = 0; f < read.fonts.size(); ++f)
+            m_out << (f == 0 ? ": " : ", ") << read.fonts[f];
+        m_out << "\n";
+        m_host->FireNotifier(kAIDocumentOpenedNotifier);
+    }
+    return ok;
+}
+
+bool Session::Close(const Args& args) {
+    const std::string path = Resolve(args[0]);
+    if (!DocumentIsOpen(path)) return false;
+    m_fonts->CloseDocument(path);
+    m_out << "  closed " << Shown(path) << ", " << m_fonts->MissingCount() << " font(s) missing\n";
+    // The host has no notifier for a closed document that the plug-in registers;
+    // its panel follows on the next notification or Refresh.
+    return true;
+}
+
+bool Session::Edit(const Args& args) {
+    if (!DocumentIsOpen(Resolve(args[0]))) return false;
+    m_host->FireNotifier(kAIDocumentChangedNotifier);
+    return true;
+}
+
+bool Session::Save(const Args& args) {
+    if (!DocumentIsOpen(Resolve(args[0]))) return false;
+    m_host->FireNotifier(kAIBeforeSaveNotifier);
+    m_host->FireNotifier(kAIAfterSaveNotifier);
+    return true;
+}
+
+bool Session::SaveAs(const Args& args) {
+    const std::string from = Resolve(args[0]), to = Resolve(args[1]);
+    if (!DocumentIsOpen(from)) return false;
+    m_host->FireNotifier(kAIBeforeSaveAsNotifier);
+    std::error_code error;
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+    if (error) return Fail(m_out, "cannot write " + Shown(to) + ": " + error.message());
+    // The document now lives under its new name; its fonts are the same.
+    const DocumentFonts read = m_fonts->OpenDocument(to);
+    if (read.ok()) m_fonts->CloseDocument(from);
+    m_out << "  saved as " << Shown(to) << "\n";
+    m_host->FireNotifier(kAIAfterSaveAsNotifier);
+    return read.ok() || Fail(m_out, Shown(read.error));
+}
+
+// ---- Fonts ----------------------------------------------------------------------------
+
+bool Session::PrintFonts(const Args&) {
+    m_out << "  " << m_fonts->MachineFontCount() << " font(s) on the machine, "
+          << m_fonts->MissingCount() << " missing\n";
+    for (const FontEntry& entry : m_fonts->Entries()) {
+        std::ostringstream line;
+        line << (entry.missing ? "  * " : "    ") << std::left << std::setw(30) << entry.Name()
+             << " " << OriginName(entry);
+        for (std::size_t d = 0; d < entry.documents.size(); ++d)
+            line << (d == 0 ? ": " : ", ") << Shown(entry.documents[d]);
+        m_out << line.str() << "\n";
+    }
+    return true;
+}
+
+bool Session::Install(const Args& args) {
+    const std::string source = Resolve(args[0]);
+    if (!fs::is_regular_file(source)) return Fail(m_out, "no font file " + Shown(source));
+    std::string error;
+    if (!glyvor::InstallFontFile(m_machine, source, &error)) return Fail(m_out, Shown(error));
+    m_out << "  copied " << fs::path(source).filename().string() << " into $MACHINE/Fonts\n";
+    // The system tells every top-level window, the host's among them.
+    SendMessageW(m_window, WM_FONTCHANGE, 0, 0);
+    return true;
+}
+
+bool Session::Glyvor(const Args& args) {
+    const std::string& what = args[0];
+    const bool registered = fs::exists(glyvor::RegistrationFile(m_machine));
+    std::string error;
+    auto registerWith = [&](const std::string& catalog) {
+        if (registered && catalog.empty()) return true;
+        const HRESULT hr = glyvor::RegisterGlyvor(m_machine, glyvor::DefaultServerModulePath(),
+                                                  catalog.empty() ? "" : Resolve(catalog), &error);
+        return SUCCEEDED(hr) || Fail(m_out, "cannot register the font manager: " + Shown(error));
+    };
+    if (what == "index") {
+        std::vector<glyvor::GroupSource> groups;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            const auto eq = args[i].find('=');
+            if (eq == std::string::npos || eq == 0)
+                return Fail(m_out, "a group is NAME=FOLDER, not " + args[i]);
+            groups.push_back({args[i].substr(0, eq), Resolve(args[i].substr(eq + 1))});
+        }
+        if (groups.empty()) return Fail(m_out, "usage: glyvor index NAME=FOLDER...");
+        Progress("indexing " + std::to_string(groups.size()) + " font group(s)");
+        std::vector<glyvor::GroupReport> report;
+        if (FAILED(glyvor::SetUpGlyvor(m_machine, groups, &error, &report)))
+            return Fail(m_out, Shown(error));
+        for (const auto& g : report)
+            m_out << "  group " << g.name << ": " << g.fonts << " font(s), " << g.skipped
+                  << " skipped\n";
+        return true;
+    }
+    if (what == "running" || what == "stopped") {
+        if (args.size() > 2) return Fail(m_out, "usage: glyvor " + what + " [CATALOG]");
+        if (!registerWith(args.size() == 2 ? args[1] : "")) return false;
+        if (what == "stopped") {
+            m_glyvor->Stop();
+        } else if (!m_glyvor->running() && FAILED(m_glyvor->Start(&error))) {
+            return Fail(m_out, "cannot start the font manager: " + Shown(error));
+        }
+        m_out << "  font manager registered, " << (m_glyvor->running() ? "running" : "not running")
+              << "\n";
+        return true;
+    }
+    if (what == "unregistered") {
+        m_glyvor->Stop();
+        glyvor::UnregisterGlyvor(m_machine);
+        m_out << "  font manager not registered\n";
+        return true;
+    }
+    if (what == "die-after") {
+        long calls = 0;
+        if (args.size() != 2 || !ParseCount(args[1], &calls) || calls == 0)
+            return Fail(m_out, "usage: glyvor die-after N (N from 1)");
+        // From then on every automation call fails as when the server process dies.
+        EmuSetFaultInvoke(static_cast<ULONG>(calls), RPC_E_DISCONNECTED);
+        m_out << "  the font manager dies at automation call " << calls << " from now\n";
+        return true;
+    }
+    if (what == "healthy") {
+        EmuSetFaultInvoke(0, S_OK);
+        return true;
+    }
+    return Fail(m_out, "unknown font-manager state \"" + what + "\"");
+}
+
+// ---- Menus ----------------------------------------------------------------------------
+
+AIMenuItem* Session::FindMenuPath(const std::string& path, std::string* error) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const auto gt = path.find('>', start);
+        std::string part = path.substr(start, gt == std::string::npos ? gt : gt - start);
+        const auto first = part.find_first_not_of(' ');
+        const auto last = part.find_last_not_of(' ');
+        parts.push_back(first == std::string::npos ? "" : part.substr(first, last - first + 1));
+        if (gt == std::string::npos) break;
+        start = gt + 1;
+    }
+    if (parts.size() < 2) {
+        *error = "a menu path is GROUP>ITEM..., e.g. Tool Palettes>Corvane Software>...";
+        return nullptr;
+    }
+    std::string group = parts[0];
+    if (m_host->Menu().FindGroup(group) == nullptr) {
+        *error = "no menu group \"" + group + "\"";
+        return nullptr;
+    }
+    AIMenuItem* found = nullptr;
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        found = nullptr;
+        for (AIMenuItem* item : m_host->Menu().ItemsIn(group))
+            if (EncodeUtf8(item->text) == parts[i] || item->keyName == parts[i]) found = item;
+        if (found == nullptr) {
+            *error = "no item \"" + parts[i] + "\" in [" + group + "]";
+            return nullptr;
+        }
+        if (i + 1 < parts.size()) {
+            if (found->submenu == nullptr) {
+                *error = "\"" + parts[i] + "\" has no submenu";
+                return nullptr;
+            }
+            group = found->submenu->name;
+        }
+    }
+    return found;
+}
+
+bool Session::Menu(const Args& args) {
+    // A host asks the items that want it to update before it shows a menu.
+    m_host->UpdateMenus();
+    Echo();
+    if (args.empty()) {
+        std::istringstream tree(m_host->Menu().Tree());
+        for (std::string line; std::getline(tree, line);) m_out << "  " << line << "\n";
+        return true;
+    }
+    std::string error;
+    AIMenuItem* item = FindMenuPath(args[0], &error);
+    if (item == nullptr) return Fail(m_out, error);
+    if (item->submenu != nullptr) return Fail(m_out, "\"" + args[0] + "\" is a submenu");
+    if (!item->enabled) return Fail(m_out, "\"" + args[0] + "\" is disabled");
+    const ASErr result = m_host->ChooseMenuItem(item);
+    return result == kNoErr || Fail(m_out, "the item answered " + FormatErrorCode(result));
+}
+
+bool Session::Choose(const Args& args) {
+    AIMenuItem* item = m_host->Menu().FindItem(args[0]);
+    if (item == nullptr) return Fail(m_out, "no menu item with the key \"" + args[0] + "\"");
+    const ASErr result = m_host->ChooseMenuItem(item);
+    return result == kNoErr || Fail(m_out, "the item answered " + FormatErrorCode(result));
+}
+
+bool Session::Notify(const Args& args) {
+    m_out << "  " << m_host->FireNotifier(args[0]) << " plug-in(s) notified\n";
+    return true;
+}
+
+// ---- The panel ------------------------------------------------------------------------
+
+ADMDialogRef Session::RequirePanel(bool visible) {
+    ADMDialogRef panel = Panel();
+    if (panel == nullptr) {
+        Fail(m_out, "there is no panel");
+    } else if (visible && !panel->visible) {
+        // A user cannot click into a hidden palette.
+        Fail(m_out, "the panel is hidden");
+        return nullptr;
+    }
+    return panel;
+}
+
+bool Session::PrintPanel(const Args&) {
+    ADMDialogRef panel = RequirePanel();
+    if (panel == nullptr) return false;
+    std::istringstream render(Dialogs().Render(panel));
+    for (std::string line; std::getline(render, line);) m_out << "  " << line << "\n";
+    return true;
+}
+
+bool Session::Press(const Args& args) {
+    ADMDialogRef panel = RequirePanel(true);
+    if (panel == nullptr) return false;
+    try {
+        Dialogs().PressButton(panel, args[0]);
+    } catch (const adm::ActionError& e) {
+        return Fail(m_out, e.what());
+    }
+    return true;
+}
+
+bool Session::Select(const Args& args) {
+    ADMDialogRef panel = RequirePanel(true);
+    if (panel == nullptr) return false;
+    std::vector<int> rows;
+    if (!(args.size() == 1 && args[0] == "none")) {
+        for (const std::string& a : args) {
+            long row = 0;
+            if (!ParseCount(a, &row)) return Fail(m_out, "not a row number: " + a);
+            rows.push_back(static_cast<int>(row));
+        }
+    }
+    try {
+        Dialogs().SelectRows(panel, kAvailableList, rows);
+    } catch (const adm::ActionError& e) {
+        return Fail(m_out, e.what());
+    }
+    return true;
+}
+
+bool Session::ClosePalette(const Args&) {
+    ADMDialogRef panel = RequirePanel();
+    if (panel == nullptr) return false;
+    Dialogs().ClosePalette(panel);
+    m_out << "  the panel is " << (panel->visible ? "visible" : "hidden") << "\n";
+    return true;
+}
+
+bool Session::DestroyPanel(const Args&) {
+    ADMDialogRef panel = RequirePanel();
+    if (panel == nullptr) return false;
+    Dialogs().DestroyDialog(panel);
+    m_out << "  the panel's dialog is " << (Panel() == nullptr ? "destroyed" : "still there")
+          << "\n";
+    return true;
+}
+
+bool Session::Snapshot(const Args& args) {
+    ADMDialogRef panel = RequirePanel();
+    if (panel == nullptr) return false;
+    const std::string path = Resolve(args[0]);
+    std::error_code error;
+    fs::create_directories(fs::path(path).parent_path(), error);
+    try {
+        snapshot::WriteSnapshot(Dialogs(), panel, path);
+    } catch (const snapshot::SnapshotError& e) {
+        return Fail(m_out, Shown(e.what()));
+    }
+    m_out << "  wrote " << Shown(path) << "\n";
+    return true;
+}
+
+bool Session::Alerts(const Args&) {
+    const std::vector<Event> alerts = m_host->Events().OfKind(EventKind::Alert);
+    if (m_alertsSeen >= alerts.size()) m_out << "  no alerts\n";
+    for (; m_alertsSeen < alerts.size(); ++m_alertsSeen)
+        m_out << "  " << alerts[m_alertsSeen].subject << ": " << alerts[m_alertsSeen].detail
+              << "\n";
+    return true;
+}
+
+// ---- Plug-ins -------------------------------------------------------------------------
+
+LoadedPlugin* Session::PluginArg(const Args& args, std::size_t index) {
+    const std::string name = args.size() > index ? args[index] : "Lumaro";
+    LoadedPlugin* plugin = m_host->FindPlugin(name);
+    if (plugin == nullptr) Fail(m_out, "no plug-in named \"" + name + "\"");
+    return plugin;
+}
+
+bool Session::About(const Args& args) {
+    LoadedPlugin* plugin = PluginArg(args, 0);
+    if (plugin == nullptr) return false;
+    // The plug-in's item somewhere under the host's About group.
+    for (AIMenuItem* item : m_host->Menu().Items()) {
+        if (item->plugin != plugin || item->submenu != nullptr) continue;
+        for (std::string group = item->group; !group.empty();) {
+            if (group == "About") {
+                const ASErr result = m_host->ChooseMenuItem(item);
+                return result == kNoErr ||
+                       Fail(m_out, "the item answered " + FormatErrorCode(result));
+            }
+            AIMenuGroupData* data = m_host->Menu().FindGroup(group);
+            group = data != nullptr && data->parentItem != nullptr ? data->parentItem->group : "";
+        }
+    }
+    const ASErr result = m_host->About(*plugin);
+    return result == kNoErr || Fail(m_out, "About answered " + FormatErrorCode(result));
+}
+
+bool Session::Unload(const Args& args) {
+    LoadedPlugin* plugin = PluginArg(args, 0);
+    if (plugin == nullptr) return false;
+    // A plug-in's dialogs call back into its code at any time (drawing, notifiers),
+    // so its code stays mapped while one of them exists, as a real host keeps it.
+    std::size_t open = 0;
+    for (ADMDialogRef d : Dialogs().Dialogs())
+        if (d->plugin == plugin->Ref()) ++open;
+    if (open != 0) {
+        m_out << "  " << plugin->Name() << " stays loaded: " << open
+              << " dialog(s) of it are open\n";
+        return true;
+    }
+    if (plugin->State() != PluginState::Started)
+        return Fail(m_out, plugin->Name() + " is " + PluginStateName(plugin->State()));
+    const ASErr result = m_host->Unload(*plugin);
+    if (plugin->State() != PluginState::Unloaded) return true;  // it holds itself loaded
+    return result == kNoErr || Fail(m_out, "Unload answered " + FormatErrorCode(result));
+}
+
+bool Session::Reload(const Args& args) {
+    LoadedPlugin* plugin = PluginArg(args, 0);
+    if (plugin == nullptr) return false;
+    if (plugin->State() != PluginState::Unloaded)
+        return Fail(m_out, plugin->Name() + " is not unloaded");
+    const ASErr result = m_host->Reload(*plugin);
+    return result == kNoErr || Fail(m_out, "Reload answered " + FormatErrorCode(result));
+}
+
+// ---- The rest -------------------------------------------------------------------------
+
+bool Session::Window(const Args& args) {
+    if (args[0] != "hung" && args[0] != "answering")
+        return Fail(m_out, "usage: window hung|answering");
+    if (m_otherWindow == nullptr)
+        m_otherWindow = EmuCreateTopLevelWindow(
+            [](HWND, UINT, WPARAM, LPARAM, void*) -> LRESULT { return 0; }, nullptr);
+    EmuSetWindowHung(m_otherWindow, args[0] == "hung" ? TRUE : FALSE);
+    m_out << "  another application's window is " << args[0] << "\n";
+    return true;
+}
+
+bool Session::Help(const Args&) {
+    m_out << CommandHelp();
+    return true;
+}
+
+bool Session::QuitCommand(const Args&) {
+    // Leaks make the session unclean, not the command failed.
+    Quit();
+    return true;
+}
+
+}  // namespace host::session
