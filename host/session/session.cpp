@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <stdexcept>
 #include <system_error>
 
 #include "fontlist/font_list.h"
@@ -140,7 +141,13 @@ bool Session::Start() {
         return false;
     }
     m_host->LoadPluginsFolder(m_options.pluginsFolder);
-    const bool started = m_host->StartAll();
+    bool started = true;
+    if (m_options.announceStart) {
+        started = m_host->StartAll();
+    } else {
+        for (const auto& p : m_host->Plugins())
+            if (m_host->Startup(*p) != kNoErr) started = false;
+    }
     m_started = true;
     Echo();
     PumpMessages();
@@ -225,7 +232,7 @@ std::string Session::Expand(const std::string& word) {
             if (!error) ShowAs(canonical.string(), "$" + name);
             out += text;
         } else {
-            out += m.str();
+            throw std::invalid_argument("$" + name + " is not set");
         }
         last = static_cast<std::size_t>(m.position() + m.length());
     }
@@ -269,24 +276,25 @@ bool Session::Execute(const std::string& rawLine) {
         if (command == nullptr) {
             m_out << "  error: unknown command \"" << words[0] << "\" (try help)\n";
         } else {
-            Args args;
-            for (std::size_t i = 1; i < words.size(); ++i) args.push_back(Expand(words[i]));
-            // A command of one argument takes the rest of the line: menu paths and
-            // button texts hold spaces.
-            if (command->maxArgs == 1 && args.size() > 1) {
-                std::string joined;
-                for (const std::string& a : args) joined += (joined.empty() ? "" : " ") + a;
-                args = {joined};
-            }
-            if (args.size() < command->minArgs || args.size() > command->maxArgs) {
-                m_out << "  error: usage: " << command->name << " " << command->arguments << "\n";
-            } else {
-                try {
-                    ok = (this->*command->run)(args);
-                } catch (const std::exception& e) {
-                    m_out << "  error: " << Shown(e.what()) << "\n";
-                    ok = false;
+            try {
+                Args args;
+                for (std::size_t i = 1; i < words.size(); ++i) args.push_back(Expand(words[i]));
+                // A command of one argument takes the rest of the line: menu paths and
+                // button texts hold spaces.
+                if (command->maxArgs == 1 && args.size() > 1) {
+                    std::string joined;
+                    for (const std::string& a : args) joined += (joined.empty() ? "" : " ") + a;
+                    args = {joined};
                 }
+                if (args.size() < command->minArgs || args.size() > command->maxArgs) {
+                    m_out << "  error: usage: " << command->name << " " << command->arguments
+                          << "\n";
+                } else {
+                    ok = (this->*command->run)(args);
+                }
+            } catch (const std::exception& e) {
+                m_out << "  error: " << Shown(e.what()) << "\n";
+                ok = false;
             }
         }
     }

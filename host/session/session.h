@@ -45,6 +45,9 @@ struct SessionOptions {
     unsigned codePage = 0;      // the host thread's ANSI code page; 0 leaves 1252
     // Relative paths in commands are taken from here, and paths under it print relative.
     std::string baseFolder;
+    // False: start the plug-ins without firing "AI Application Started Notifier", so
+    // that a session can see them before the application has started.
+    bool announceStart = true;
 };
 
 class Session {

@@ -1,0 +1,88 @@
+// lumaro-host's own command line: options, scenarios that cannot be read,
+// failing commands, exit statuses.
+#include <filesystem>
+#include <fstream>
+
+#include "session_fixture.h"
+
+namespace {
+
+struct BadUsage {
+    std::vector<std::string> args;
+    const char* message;
+};
+
+TEST_F(SessionTest, BadUsageIsRefusedWithAMessageAndStatusTwo) {
+    const BadUsage cases[] = {
+        {{"--frobnicate"}, "unknown option --frobnicate"},
+        {{"--machine"}, "--machine needs a folder"},
+        {{"--codepage", "ascii"}, "--codepage needs a code page number, not ascii"},
+        {{"--codepage", "0"}, "--codepage needs a code page number"},
+        {{"--codepage", "12345", "-"}, "code page 12345 is not supported"},
+        {{"one.txt", "two.txt"}, "one scenario at a time"},
+        {{m_root + "/no-such-scenario.txt"}, "cannot read the scenario"},
+        {{m_root}, "is a folder, not a scenario"},
+    };
+    for (const BadUsage& c : cases) {
+        const Run run = RunHost(c.args);
+        EXPECT_EQ(run.exitStatus, 2) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "") << c.message;
+    }
+}
+
+TEST_F(SessionTest, HelpListsOptionsAndCommands) {
+    const Run run = RunHost({"--help"});
+    EXPECT_EQ(run.exitStatus, 0);
+    for (const char* word : {"--machine DIR", "--codepage N", "open PATH", "press BUTTON",
+                             "glyvor index", "snapshot FILE.png", "quit"})
+        EXPECT_NE(run.out.find(word), std::string::npos) << word;
+}
+
+TEST_F(SessionTest, AFailingCommandSaysWhyAndTheSessionGoesOn) {
+    const Run run = RunHost({"-"}, "frobnicate\npress Nothing\nopen missing.pdf\nfonts\n");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.out.find("unknown command \"frobnicate\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("no button"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("missing.pdf"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("> fonts\n  0 font(s) on the machine"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("clean, 3 command(s) failed"), std::string::npos) << run.out;
+}
+
+TEST_F(SessionTest, ACleanSessionEndsWithStatusZeroAndQuitEndsIt) {
+    const Run run = RunHost({"-"}, "# a comment\n\nfonts\nquit\nfrobnicate\n");
+    EXPECT_EQ(run.exitStatus, 0) << run.out;
+    EXPECT_NE(run.out.find("# a comment"), std::string::npos);
+    EXPECT_EQ(run.out.find("frobnicate"), std::string::npos) << "nothing runs after quit";
+    EXPECT_NE(run.out.find("clean, 0 command(s) failed"), std::string::npos) << run.out;
+}
+
+TEST_F(SessionTest, AGivenMachineFolderIsKeptAndReused) {
+    const std::string machine = m_root + "/machine";
+    const std::string font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    ASSERT_EQ(RunHost({"--machine", machine, "-"}, "install " + font + "\n").exitStatus, 0);
+    EXPECT_TRUE(std::filesystem::exists(machine + "/Fonts/DejaVuSans.ttf"));
+    const Run again = RunHost({"--machine", machine, "-"}, "fonts\n");
+    EXPECT_NE(again.out.find("DejaVuSans                     installed"), std::string::npos)
+        << again.out;
+}
+
+TEST_F(SessionTest, ArgumentsAreCheckedAndVariablesMustBeSet) {
+    const Run run = RunHost({"-"},
+                            "saveas one\nselect x\nopen $NO_SUCH_VARIABLE/a.pdf\n"
+                            "open \"unclosed\nwindow sideways\nglyvor sleepy\n");
+    EXPECT_EQ(run.exitStatus, 1);
+    for (const char* message :
+         {"usage: saveas PATH NEWPATH", "not a row number: x", "$NO_SUCH_VARIABLE is not set",
+          "a quotation mark is not closed", "usage: window hung|answering",
+          "unknown font-manager state \"sleepy\"", "6 command(s) failed"})
+        EXPECT_NE(run.out.find(message), std::string::npos) << message << "\n" << run.out;
+}
+
+TEST_F(SessionTest, AMissingPluginsFolderFailsTheSession) {
+    const Run run = RunHost({"--plugins", m_root + "/none", "-"}, "fonts\n");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.out.find("no plug-ins folder"), std::string::npos) << run.out;
+}
+
+}  // namespace

@@ -1,0 +1,231 @@
+// The plug-in object's life in the host: the panel toggle before and after the
+// application has started, the About box, the notifications that refresh and
+// those that do not, the shared window group, unloading with the panel alive,
+// and documents the host refuses.
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include "fontlist/font_list.h"
+#include "host/fontsuite/font_suite.h"
+#include "host/text_encoding.h"
+#include "platform/emu/control.h"
+#include "platform/win32.h"
+#include "session_fixture.h"
+
+namespace {
+
+using host::Event;
+using host::EventKind;
+using host::fontsuite::FontQuery;
+using host::fontsuite::FontSuiteService;
+
+const std::string kToggle = "Tool Palettes>Corvane Software>Lumaro>";
+
+class PluginObjectTest : public SessionTest {
+protected:
+    void Begin(bool announceStart = true, const std::string& plugins = SESSION_PLUGINS_DIR) {
+        host::session::SessionOptions options = Options(plugins);
+        options.announceStart = announceStart;
+        m_session = std::make_unique<host::session::Session>(options, m_out);
+        ASSERT_TRUE(m_session->Start()) << m_out.str();
+        m_seen = Events().size();
+    }
+    void TearDown() override {
+        m_session.reset();
+        SessionTest::TearDown();
+    }
+
+    const std::vector<Event>& Events() { return m_session->Host().Events().Events(); }
+    // Events since the last call.
+    std::vector<Event> Fresh() {
+        std::vector<Event> fresh(Events().begin() + static_cast<std::ptrdiff_t>(m_seen),
+                                 Events().end());
+        m_seen = Events().size();
+        return fresh;
+    }
+    static std::size_t CountOf(const std::vector<Event>& events, EventKind kind) {
+        return static_cast<std::size_t>(std::count_if(
+            events.begin(), events.end(), [kind](const Event& e) { return e.kind == kind; }));
+    }
+    // The toggle item's text, after the update a host sends before showing the menu.
+    std::string ToggleLabel() {
+        EXPECT_TRUE(m_session->Execute("menu"));
+        AIMenuItem* item = m_session->Host().Menu().FindItem("Lumaro Menu Item");
+        return item == nullptr ? "" : host::EncodeUtf8(item->text);
+    }
+    bool Choose(const std::string& label) { return m_session->Execute("menu " + kToggle + label); }
+    int ScanCalls() { return FontSuiteService::Active()->Calls(FontQuery::Count); }
+
+    std::ostringstream m_out;
+    std::unique_ptr<host::session::Session> m_session;
+    std::size_t m_seen = 0;
+};
+
+TEST_F(PluginObjectTest, BeforeTheApplicationHasStartedTheToggleDoesNothing) {
+    Begin(false);
+    EXPECT_EQ(ToggleLabel(), "Show Lumaro Panel");
+    Fresh();
+    EXPECT_TRUE(Choose("Show Lumaro Panel"));
+    EXPECT_EQ(m_session->Panel(), nullptr);
+    EXPECT_TRUE(m_session->Dialogs().Dialogs().empty());
+    EXPECT_EQ(ToggleLabel(), "Show Lumaro Panel");
+    EXPECT_EQ(CountOf(Fresh(), EventKind::Problem), 0u);
+}
+
+TEST_F(PluginObjectTest, ADocumentNotificationWithoutPanelRaisesOnlyTheAssertion) {
+    Begin(false);
+    ASSERT_TRUE(m_session->Execute("open $SAMPLES/flyer.eps"));
+    const std::vector<Event> events = Fresh();
+    ASSERT_EQ(CountOf(events, EventKind::Assertion), 1u) << m_out.str();
+    for (const Event& e : events) {
+        if (e.kind == EventKind::Assertion) {
+            EXPECT_NE(e.ToString().find("m_pDlgNonModal != NULL"), std::string::npos)
+                << e.ToString();
+        }
+        if (e.kind == EventKind::Message) {
+            EXPECT_EQ(e.result, 0) << e.ToString();
+        }
+    }
+    EXPECT_EQ(CountOf(events, EventKind::Alert), 0u);
+    EXPECT_EQ(CountOf(events, EventKind::Problem), 0u);
+    // Once the application has started, the panel comes and shows the document's fonts.
+    ASSERT_TRUE(m_session->Execute("notify AI Application Started Notifier"));
+    ASSERT_NE(m_session->Panel(), nullptr);
+    EXPECT_EQ(ToggleLabel(), "Hide Lumaro Panel");
+}
+
+TEST_F(PluginObjectTest, TheToggleHidesThePanelWithoutDeletingItAndTheLabelFollows) {
+    Begin();
+    const ADMDialogRef panel = m_session->Panel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->visible);
+    EXPECT_EQ(ToggleLabel(), "Hide Lumaro Panel");
+    ASSERT_TRUE(Choose("Hide Lumaro Panel"));
+    EXPECT_EQ(m_session->Panel(), panel);
+    EXPECT_FALSE(panel->visible);
+    EXPECT_EQ(ToggleLabel(), "Show Lumaro Panel");
+    // The old label is gone from the menu.
+    EXPECT_FALSE(Choose("Hide Lumaro Panel"));
+    ASSERT_TRUE(Choose("Show Lumaro Panel"));
+    EXPECT_EQ(m_session->Panel(), panel);
+    EXPECT_TRUE(panel->visible);
+}
+
+TEST_F(PluginObjectTest, TheAboutBoxHasItsTitleAndTheTextAsStored) {
+    Begin();
+    ASSERT_TRUE(m_session->Execute("about"));
+    const std::vector<Event> events = Fresh();
+    const auto alert = std::find_if(events.begin(), events.end(),
+                                    [](const Event& e) { return e.kind == EventKind::Alert; });
+    ASSERT_NE(alert, events.end()) << m_out.str();
+    const std::string prefix = "About Lumaro | Lumaro plug-in, version 1.0\\n";
+    EXPECT_EQ(alert->detail.compare(0, prefix.size(), prefix), 0) << alert->detail;
+    // Lines are separated by backslash-n as stored, and the text ends with two.
+    ASSERT_GE(alert->detail.size(), 4u);
+    EXPECT_EQ(alert->detail.substr(alert->detail.size() - 4), "\\n\\n");
+    EXPECT_NE(alert->detail.find("Corvane Software"), std::string::npos);
+}
+
+struct Notification {
+    const char* command;
+    bool refreshes;
+};
+
+TEST_F(PluginObjectTest, OnlyOpenedChangedAndFontListNotificationsRefreshThePanel) {
+    Begin();
+    ASSERT_TRUE(m_session->Execute("open $SAMPLES/flyer.eps"));
+    const Notification cases[] = {
+        {"save $SAMPLES/flyer.eps", false},
+        {"saveas $SAMPLES/flyer.eps $DEMO/copy.eps", false},
+        {"save $DEMO/copy.eps", false},
+        {"edit $DEMO/copy.eps", true},
+        {"open $SAMPLES/badge.eps", true},
+        {"notify AI Font List Changed Notifier", true},
+        {"notify AI Command Notifier: Before Save", false},
+    };
+    for (const Notification& n : cases) {
+        const int before = ScanCalls();
+        ASSERT_TRUE(m_session->Execute(n.command)) << m_out.str();
+        EXPECT_EQ(ScanCalls() > before, n.refreshes) << n.command;
+    }
+}
+
+TEST_F(PluginObjectTest, ASiblingPluginsWindowGroupIsSharedNotDuplicated) {
+    Begin(true, SESSION_SIBLING_PLUGINS_DIR);
+    ASSERT_EQ(m_session->Host().Plugins().size(), 2u);
+    int groups = 0;
+    for (AIMenuGroupData* g : m_session->Host().Menu().Groups())
+        if (g->name == "CorvaneSoftwareWindowGroup") ++groups;
+    EXPECT_EQ(groups, 1);
+    const std::vector<AIMenuItem*> shared =
+        m_session->Host().Menu().ItemsIn("CorvaneSoftwareWindowGroup");
+    ASSERT_EQ(shared.size(), 2u);
+    EXPECT_EQ(host::EncodeUtf8(shared[0]->text), "Show Sibling");
+    EXPECT_EQ(shared[1]->keyName, "Lumaro");
+    int corvaneItems = 0;
+    for (AIMenuItem* item : m_session->Host().Menu().ItemsIn("Tool Palettes"))
+        if (host::EncodeUtf8(item->text) == "Corvane Software") ++corvaneItems;
+    EXPECT_EQ(corvaneItems, 1);
+    EXPECT_EQ(ToggleLabel(), "Hide Lumaro Panel");
+}
+
+TEST_F(PluginObjectTest, TheCodeStaysLoadedWhileThePanelExists) {
+    Begin();
+    host::LoadedPlugin* lumaro = m_session->Host().FindPlugin("Lumaro");
+    ASSERT_NE(lumaro, nullptr);
+    ASSERT_TRUE(m_session->Execute("unload"));
+    EXPECT_TRUE(lumaro->CodeLoaded());
+    EXPECT_EQ(lumaro->State(), host::PluginState::Started);
+    ASSERT_TRUE(m_session->Execute("destroy-panel"));
+    ASSERT_TRUE(m_session->Execute("unload"));
+    EXPECT_FALSE(lumaro->CodeLoaded());
+    EXPECT_EQ(lumaro->State(), host::PluginState::Unloaded);
+    ASSERT_TRUE(m_session->Execute("reload"));
+    EXPECT_TRUE(lumaro->CodeLoaded());
+    EXPECT_EQ(ToggleLabel(), "Show Lumaro Panel");
+    EXPECT_TRUE(m_session->Quit());
+}
+
+TEST_F(PluginObjectTest, AFontChangeIsHandledAfterTheUserActionNotInsideIt) {
+    Begin();
+    const std::size_t fontsBefore = m_session->Fonts().MachineFontCount();
+    // A font arrives and the system broadcasts while no command runs: the host
+    // reads its fonts when its message loop comes round, not in the window procedure.
+    const std::string font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    std::filesystem::copy_file(font, m_session->MachineFolder() + "/Fonts/DejaVuSans.ttf");
+    SendMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+    EXPECT_EQ(m_session->Fonts().MachineFontCount(), fontsBefore);
+    EXPECT_EQ(CountOf(Fresh(), EventKind::Message), 0u);
+    ASSERT_TRUE(m_session->Execute("fonts"));
+    EXPECT_EQ(m_session->Fonts().MachineFontCount(), fontsBefore + 1);
+    const std::vector<Event> events = Fresh();
+    ASSERT_EQ(CountOf(events, EventKind::Message), 1u);
+    EXPECT_EQ(events.back().detail, "AI Font List Changed Notifier");
+}
+
+TEST_F(PluginObjectTest, RefusedDocumentsChangeNothing) {
+    Begin();
+    ASSERT_TRUE(m_session->Execute("open $SAMPLES/brochure.pdf $SAMPLES/poster.ai"));
+    std::vector<std::string> names;
+    for (const host::FontEntry& e : m_session->Fonts().Entries()) names.push_back(e.Name());
+    // LiberationSans is in both documents and listed once.
+    EXPECT_EQ(std::count(names.begin(), names.end(), "LiberationSans"), 1);
+    const std::string panelBefore = m_session->Dialogs().Render(m_session->Panel());
+    Fresh();
+    const std::string folder = std::string(SESSION_SCENARIOS_DIR) + "/documents/";
+    for (const char* bad : {"empty.pdf", "truncated.pdf", "encrypted.pdf", "drawing.pdf",
+                            "really-a-pdf.svg", "notes.eps", "missing.pdf", ""}) {
+        std::ostringstream transcript;
+        EXPECT_FALSE(m_session->Execute("open " + folder + bad)) << bad;
+        std::vector<std::string> after;
+        for (const host::FontEntry& e : m_session->Fonts().Entries()) after.push_back(e.Name());
+        EXPECT_EQ(after, names) << bad;
+        EXPECT_EQ(m_session->Fonts().OpenDocuments().size(), 2u) << bad;
+        EXPECT_EQ(CountOf(Fresh(), EventKind::Message), 0u) << bad;
+    }
+    EXPECT_EQ(m_session->Dialogs().Render(m_session->Panel()), panelBefore);
+    EXPECT_EQ(m_session->FailedCommands(), 8u);
+}
+
+}  // namespace
