@@ -3,6 +3,8 @@
 #include <cairo-ft.h>
 #include <cairo.h>
 #include <ft2build.h>
+
+#include "host/text_encoding.h"
 #include FT_FREETYPE_H
 
 #include <memory>
@@ -63,19 +65,10 @@ void StrokeRect(cairo_t* cr, double x, double y, double w, double h, unsigned rg
     cairo_stroke(cr);
 }
 
-// Text is narrow (the ANSI code page); cairo wants UTF-8. Bytes of 0x80 and
-// above are taken as Latin-1, which the code page matches for letters.
+// Text is narrow, in the thread's ANSI code page (932 on a Japanese system);
+// cairo wants UTF-8.
 std::string ToUtf8(const std::string& narrow) {
-    std::string out;
-    for (unsigned char c : narrow) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    return EncodeUtf8(DecodeThreadAnsi(narrow.data(), narrow.size()));
 }
 
 enum class Align { kLeft, kCentre };
