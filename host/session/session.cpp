@@ -318,6 +318,11 @@ void Session::Echo() {
             (e.subject == "loaded" || e.subject == "reloaded" || e.subject == "unloaded")) {
             // The details are addresses and paths: the same every time is what matters.
             text = "[load] " + e.plugin + ": " + e.subject;
+        } else if (e.kind == EventKind::Alert || e.kind == EventKind::Assertion) {
+            // What a plug-in shows is in the thread's code page.
+            Event shown = e;
+            shown.detail = FromThreadAnsi(e.detail);
+            text = shown.ToString();
         } else {
             text = e.ToString();
         }
@@ -342,6 +347,10 @@ void Session::Echo() {
         m_out << "  [shell] " << (verb ? EncodeUtf8(verb) : std::string("(default)")) << " "
               << (file ? EncodeUtf8(file) : std::string("(none)")) << "\n";
     }
+}
+
+std::string FromThreadAnsi(const std::string& text) {
+    return EncodeUtf8(DecodeThreadAnsi(text.data(), text.size()));
 }
 
 ADMDialogRef Session::Panel() const { return m_dialogs->Manager().FindDialog(kPanelName); }

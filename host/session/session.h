@@ -50,6 +50,9 @@ struct SessionOptions {
     bool announceStart = true;
 };
 
+// Narrow text of the host's (in the thread's code page) as UTF-8, for printing.
+std::string FromThreadAnsi(const std::string& text);
+
 class Session {
 public:
     // Sets up the machine and the host's services; loads nothing yet. Throws
@@ -112,6 +115,7 @@ private:
     bool DocumentIsOpen(const std::string& path);
     AIMenuItem* FindMenuPath(const std::string& path, std::string* error);
     ADMDialogRef RequirePanel(bool visible = false);
+    void PrintStatus();
     static LRESULT WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    void* context);
 

@@ -1,7 +1,7 @@
 // The commands of a session: what a user does in the host, one verb each.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <iomanip>
 #include <sstream>
 
 #include "fontlist/font_list.h"
@@ -163,8 +163,11 @@ bool Session::PrintFonts(const Args&) {
           << m_fonts->MissingCount() << " missing\n";
     for (const FontEntry& entry : m_fonts->Entries()) {
         std::ostringstream line;
-        line << (entry.missing ? "  * " : "    ") << std::left << std::setw(30) << entry.Name()
-             << " " << OriginName(entry);
+        // Padded by characters, not bytes: names need not be ASCII.
+        const std::size_t width = static_cast<std::size_t>(std::count_if(
+            entry.Name().begin(), entry.Name().end(), [](char c) { return (c & 0xC0) != 0x80; }));
+        line << (entry.missing ? "  * " : "    ") << entry.Name()
+             << std::string(width < 30 ? 30 - width : 0, ' ') << " " << OriginName(entry);
         for (std::size_t d = 0; d < entry.documents.size(); ++d)
             line << (d == 0 ? ": " : ", ") << Shown(entry.documents[d]);
         m_out << line.str() << "\n";
@@ -332,10 +335,19 @@ ADMDialogRef Session::RequirePanel(bool visible) {
     return panel;
 }
 
+void Session::PrintStatus() {
+    // As the command left it: a font change the command caused may refresh it next.
+    ADMDialogRef panel = Panel();
+    if (panel == nullptr) return;
+    std::istringstream render(FromThreadAnsi(Dialogs().Render(panel)));
+    for (std::string line; std::getline(render, line);)
+        if (line.compare(0, 7, "status ") == 0) m_out << "  " << line << "\n";
+}
+
 bool Session::PrintPanel(const Args&) {
     ADMDialogRef panel = RequirePanel();
     if (panel == nullptr) return false;
-    std::istringstream render(Dialogs().Render(panel));
+    std::istringstream render(FromThreadAnsi(Dialogs().Render(panel)));
     for (std::string line; std::getline(render, line);) m_out << "  " << line << "\n";
     return true;
 }
@@ -348,6 +360,7 @@ bool Session::Press(const Args& args) {
     } catch (const adm::ActionError& e) {
         return Fail(m_out, e.what());
     }
+    PrintStatus();
     return true;
 }
 
@@ -406,8 +419,8 @@ bool Session::Alerts(const Args&) {
     const std::vector<Event> alerts = m_host->Events().OfKind(EventKind::Alert);
     if (m_alertsSeen >= alerts.size()) m_out << "  no alerts\n";
     for (; m_alertsSeen < alerts.size(); ++m_alertsSeen)
-        m_out << "  " << alerts[m_alertsSeen].subject << ": " << alerts[m_alertsSeen].detail
-              << "\n";
+        m_out << "  " << alerts[m_alertsSeen].subject << ": "
+              << FromThreadAnsi(alerts[m_alertsSeen].detail) << "\n";
     return true;
 }
 
