@@ -86,6 +86,7 @@ Session::Session(SessionOptions options, std::ostream& out, std::ostream* progre
     m_window = EmuCreateTopLevelWindow(&Session::WindowProcedure, this);
     m_broadcastsSeen = EmuBroadcastCount();
     m_shellSeen = EmuShellExecuteCount();
+    m_objectsSeen = EmuServerObjectsCreated();
 }
 
 Session::~Session() {
@@ -339,6 +340,11 @@ void Session::Echo() {
         if (b.skipped != 0) m_out << ", " << b.skipped << " hung window(s) skipped";
         if (b.frozen) m_out << "; a hung window held it: the sender would never return";
         m_out << "\n";
+    }
+    if (const ULONG created = EmuServerObjectsCreated(); created > m_objectsSeen) {
+        // Whether the plug-in found the font manager running or had to start it.
+        m_out << "  [com] " << created - m_objectsSeen << " font-manager object(s) created\n";
+        m_objectsSeen = created;
     }
     for (ULONG n = EmuShellExecuteCount(); m_shellSeen < n; ++m_shellSeen) {
         // Only the last call's arguments are kept; one call per command is the rule.

@@ -166,6 +166,7 @@ private:
     std::size_t m_alertsSeen = 0;
     unsigned long m_broadcastsSeen = 0;
     unsigned long m_shellSeen = 0;
+    unsigned long m_objectsSeen = 0;
     std::size_t m_failedCommands = 0;
     bool m_started = false;
     bool m_finished = false;

@@ -145,6 +145,7 @@ bool Session::SaveAs(const Args& args) {
     const std::string from = Resolve(args[0]), to = Resolve(args[1]);
     if (!DocumentIsOpen(from)) return false;
     m_host->FireNotifier(kAIBeforeSaveAsNotifier);
+    Echo();
     std::error_code error;
     fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
     if (error) return Fail(m_out, "cannot write " + Shown(to) + ": " + error.message());
@@ -360,6 +361,7 @@ bool Session::Press(const Args& args) {
     } catch (const adm::ActionError& e) {
         return Fail(m_out, e.what());
     }
+    Echo();
     PrintStatus();
     return true;
 }
