@@ -165,8 +165,11 @@ bool Session::Quit() {
     Echo();
     for (const auto& p : m_host->Plugins()) {
         const AllocationStats st = m_host->Memory().Stats(p.get());
-        m_out << "  " << p->Name() << ": " << st.blocksOutstanding << " block(s) left, "
-              << st.totalBlocks << " allocated in all\n";
+        // Totals would tie every transcript to the plug-in's inner workings; what
+        // is left is what matters.
+        m_out << "  " << p->Name() << ": " << st.blocksOutstanding << " block(s) left";
+        if (st.blocksOutstanding != 0) m_out << ", " << st.bytesOutstanding << " byte(s)";
+        m_out << "\n";
     }
     m_glyvor->Stop();
     m_clean = m_host->Clean();
