@@ -3,12 +3,13 @@
 #include <cairo-ft.h>
 #include <cairo.h>
 #include <ft2build.h>
-
-#include "host/text_encoding.h"
 #include FT_FREETYPE_H
 
 #include <memory>
 #include <vector>
+
+#include "host/text/unicode_text.h"
+#include "host/text_encoding.h"
 
 namespace host::snapshot {
 namespace {
@@ -65,8 +66,7 @@ void StrokeRect(cairo_t* cr, double x, double y, double w, double h, unsigned rg
     cairo_stroke(cr);
 }
 
-// Text is narrow, in the thread's ANSI code page (932 on a Japanese system);
-// cairo wants UTF-8.
+// Text is narrow, in the thread's ANSI code page; cairo wants UTF-8.
 std::string ToUtf8(const std::string& narrow) {
     return EncodeUtf8(DecodeThreadAnsi(narrow.data(), narrow.size()));
 }
