@@ -43,6 +43,7 @@ int RunLumaroHost(const std::vector<std::string>& args, std::istream& input, std
     std::ifstream file;
     LineReader next;
     std::string base;
+    bool interactive = false;
     if (options.scenario == "-") {
         next = [&input](std::string* line) { return bool(std::getline(input, *line)); };
     } else if (!options.scenario.empty()) {
@@ -59,6 +60,7 @@ int RunLumaroHost(const std::vector<std::string>& args, std::istream& input, std
         base = std::filesystem::absolute(options.scenario).parent_path().string();
     } else if (console) {
         next = console;
+        interactive = true;
     } else {
         next = [&input](std::string* line) { return bool(std::getline(input, *line)); };
     }
@@ -69,6 +71,7 @@ int RunLumaroHost(const std::vector<std::string>& args, std::istream& input, std
         so.machineFolder = options.machineFolder;
         so.codePage = options.codePage;
         so.baseFolder = base;
+        so.echoCommands = !interactive;
         host::session::Session session(so, out, progress);
         return RunLines(session, next);
     } catch (const host::session::SessionError& e) {

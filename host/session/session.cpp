@@ -79,6 +79,7 @@ Session::Session(SessionOptions options, std::ostream& out, std::ostream* progre
     prefs::RegisterPreferenceSuite(m_host->Suites());
     Progress("reading the machine's fonts");
     m_fonts = std::make_unique<FontList>(m_machine);
+    ProgressDone();
     m_fontService = std::make_unique<fontsuite::FontSuiteService>(*m_fonts);
     fontsuite::FontSuiteService::Register(m_host->Suites());
     m_dialogs = std::make_unique<adm::HostDialogs>(*m_host);
@@ -127,6 +128,7 @@ void Session::PumpMessages() {
         m_fontChangesQueued = 0;
         Progress("reading the machine's fonts again");
         m_fonts->Enumerate();
+        ProgressDone();
         m_out << "  [host] font list read again: " << m_fonts->MachineFontCount()
               << " font(s) on the machine, " << m_fonts->MissingCount() << " missing\n";
         m_host->FireNotifier(kAIFontListChangedNotifier);
@@ -142,6 +144,7 @@ bool Session::Start() {
         return false;
     }
     m_host->LoadPluginsFolder(m_options.pluginsFolder);
+    ProgressDone();
     bool started = true;
     if (m_options.announceStart) {
         started = m_host->StartAll();
@@ -179,7 +182,15 @@ bool Session::Quit() {
 }
 
 void Session::Progress(const std::string& text) {
-    if (m_progress != nullptr) *m_progress << "\r\033[K" << text << "..." << std::flush;
+    if (m_progress == nullptr) return;
+    *m_progress << "\r\033[K" << text << "..." << std::flush;
+    m_progressShown = true;
+}
+
+void Session::ProgressDone() {
+    if (m_progress == nullptr || !m_progressShown) return;
+    *m_progress << "\r\033[K" << std::flush;
+    m_progressShown = false;
 }
 
 // ---- Command lines --------------------------------------------------------------------
@@ -262,10 +273,10 @@ bool Session::Execute(const std::string& rawLine) {
     const std::string line = Trim(rawLine);
     if (line.empty()) return true;
     if (line[0] == '#') {
-        m_out << line << "\n";
+        if (m_options.echoCommands) m_out << line << "\n";
         return true;
     }
-    m_out << "> " << line << "\n";
+    if (m_options.echoCommands) m_out << "> " << line << "\n";
     bool ok = false;
     std::string error;
     std::vector<std::string> words = Split(line, &error);
@@ -307,7 +318,7 @@ bool Session::Execute(const std::string& rawLine) {
         PumpMessages();
         Echo();
     }
-    if (m_progress != nullptr) *m_progress << "\r\033[K" << std::flush;
+    ProgressDone();
     if (!ok) ++m_failedCommands;
     return ok;
 }

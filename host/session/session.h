@@ -48,6 +48,9 @@ struct SessionOptions {
     // False: start the plug-ins without firing "AI Application Started Notifier", so
     // that a session can see them before the application has started.
     bool announceStart = true;
+    // Echo each command line before what it caused (a person at a console has
+    // just typed it).
+    bool echoCommands = true;
 };
 
 // Narrow text of the host's (in the thread's code page) as UTF-8, for printing.
@@ -110,7 +113,9 @@ private:
     // Delivers queued font changes, as the host's message loop does between user
     // actions.
     void PumpMessages();
+    // Progress of long work on a terminal; cleared before the results print.
     void Progress(const std::string& text);
+    void ProgressDone();
     LoadedPlugin* PluginArg(const Args& args, std::size_t index);
     bool DocumentIsOpen(const std::string& path);
     AIMenuItem* FindMenuPath(const std::string& path, std::string* error);
@@ -148,6 +153,7 @@ private:
     SessionOptions m_options;
     std::ostream& m_out;
     std::ostream* m_progress;
+    bool m_progressShown = false;
     std::string m_machine;
     bool m_temporaryMachine = false;
     std::vector<std::pair<std::string, std::string>> m_shownAs;  // value, placeholder

@@ -104,6 +104,7 @@ bool Session::Open(const Args& args) {
         if (args.size() > 1)
             Progress("opening " + std::to_string(i + 1) + " of " + std::to_string(args.size()));
         const DocumentFonts read = m_fonts->OpenDocument(path);
+        ProgressDone();
         if (!read.ok()) {
             ok = Fail(m_out, Shown(read.error));
             continue;
@@ -114,6 +115,7 @@ bool Session::Open(const Args& args) {
             m_out << (f == 0 ? ": " : ", ") << read.fonts[f];
         m_out << "\n";
         m_host->FireNotifier(kAIDocumentOpenedNotifier);
+        Echo();
     }
     return ok;
 }
@@ -208,8 +210,9 @@ bool Session::Glyvor(const Args& args) {
         if (groups.empty()) return Fail(m_out, "usage: glyvor index NAME=FOLDER...");
         Progress("indexing " + std::to_string(groups.size()) + " font group(s)");
         std::vector<glyvor::GroupReport> report;
-        if (FAILED(glyvor::SetUpGlyvor(m_machine, groups, &error, &report)))
-            return Fail(m_out, Shown(error));
+        const HRESULT indexed = glyvor::SetUpGlyvor(m_machine, groups, &error, &report);
+        ProgressDone();
+        if (FAILED(indexed)) return Fail(m_out, Shown(error));
         for (const auto& g : report)
             m_out << "  group " << g.name << ": " << g.fonts << " font(s), " << g.skipped
                   << " skipped\n";
