@@ -213,9 +213,14 @@ bool Session::Glyvor(const Args& args) {
         const HRESULT indexed = glyvor::SetUpGlyvor(m_machine, groups, &error, &report);
         ProgressDone();
         if (FAILED(indexed)) return Fail(m_out, Shown(error));
-        for (const auto& g : report)
-            m_out << "  group " << g.name << ": " << g.fonts << " font(s), " << g.skipped
-                  << " skipped\n";
+        // The counts follow the font packages' versions; a transcript that should
+        // read the same on every machine leaves them out.
+        for (const auto& g : report) {
+            m_out << "  group " << g.name << " indexed";
+            if (!m_options.echoCommands)
+                m_out << ": " << g.fonts << " font(s), " << g.skipped << " skipped";
+            m_out << "\n";
+        }
         return true;
     }
     if (what == "running" || what == "stopped") {
