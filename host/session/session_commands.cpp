@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "fontlist/font_file_reader.h"
 #include "fontlist/font_list.h"
 #include "glyvor/machine.h"
 #include "glyvor/server.h"
@@ -182,6 +183,10 @@ bool Session::Install(const Args& args) {
     const std::string source = Resolve(args[0]);
     if (!fs::is_regular_file(source)) return Fail(m_out, "no font file " + Shown(source));
     std::string error;
+    // The system's font folder takes fonts only; anything else would sit there unread.
+    std::vector<FontFaceInfo> faces;
+    if (!FontFileReader().Read(source, faces, error))
+        return Fail(m_out, Shown(source) + " is not a font: " + Shown(error));
     if (!glyvor::InstallFontFile(m_machine, source, &error)) return Fail(m_out, Shown(error));
     m_out << "  copied " << fs::path(source).filename().string() << " into $MACHINE/Fonts\n";
     // The system tells every top-level window, the host's among them.
