@@ -4,12 +4,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
 #include "fontlist/font_list.h"
 #include "glyvor/machine.h"
 #include "glyvor/server.h"
+#include "host/adm/dialog_commands.h"
 #include "host/fontsuite/font_suite.h"
 #include "host/prefs/preference_store.h"
 #include "host/text_encoding.h"
@@ -288,7 +290,11 @@ bool Session::Execute(const std::string& rawLine) {
     } else {
         for (const Command& c : Commands())
             if (words[0] == c.name) command = &c;
-        if (command == nullptr) {
+        const adm::DialogCommand* dialogCommand =
+            command == nullptr ? DialogCommandNamed(words[0]) : nullptr;
+        if (dialogCommand != nullptr) {
+            ok = RunDialogCommand(*dialogCommand, words);
+        } else if (command == nullptr) {
             m_out << "  error: unknown command \"" << words[0] << "\" (try help)\n";
         } else {
             try {
@@ -377,19 +383,53 @@ ADMDialogRef Session::Panel() const { return m_dialogs->Manager().FindDialog(kPa
 
 // ---- Help -----------------------------------------------------------------------------
 
+namespace {
+
+std::string HelpLine(const char* name, const char* arguments, const char* help) {
+    std::string head = std::string(name) + (arguments[0] ? " " : "") + arguments;
+    if (head.size() < 34) head.resize(34, ' ');
+    return "  " + head + " " + help + "\n";
+}
+
+}  // namespace
+
+// The dialog manager's own words for any dialog, where the session has no
+// word of the same name for the panel.
+const adm::DialogCommand* Session::DialogCommandNamed(const std::string& name) {
+    for (const Command& c : Commands())
+        if (name == c.name) return nullptr;
+    return adm::FindDialogCommand(name);
+}
+
+bool Session::RunDialogCommand(const adm::DialogCommand& command, const Args& words) {
+    if (words.size() - 1 != command.argumentCount) {
+        m_out << "  error: usage: " << command.name << " " << command.arguments << "\n";
+        return false;
+    }
+    Args args;
+    for (std::size_t i = 1; i < words.size(); ++i) args.push_back(Expand(words[i]));
+    std::ostringstream out;
+    const bool ok = command.run(Dialogs(), out, args);
+    std::istringstream lines(FromThreadAnsi(out.str()));
+    for (std::string line; std::getline(lines, line);)
+        m_out << (ok ? "  " : "  error: ") << line << "\n";
+    return ok;
+}
+
 std::string Session::CommandHelp() {
     std::string out;
-    for (const Command& c : Commands()) {
-        std::string head = std::string(c.name) + (c.arguments[0] ? " " : "") + c.arguments;
-        if (head.size() < 34) head.resize(34, ' ');
-        out += "  " + head + " " + c.help + "\n";
-    }
+    for (const Command& c : Commands()) out += HelpLine(c.name, c.arguments, c.help);
+    out += "any dialog:\n";
+    for (const adm::DialogCommand& c : adm::DialogCommands())
+        if (DialogCommandNamed(c.name) != nullptr) out += HelpLine(c.name, c.arguments, c.help);
     return out;
 }
 
 std::vector<std::string> Session::CommandNames() {
     std::vector<std::string> names;
     for (const Command& c : Commands()) names.push_back(c.name);
+    for (const adm::DialogCommand& c : adm::DialogCommands())
+        if (DialogCommandNamed(c.name) != nullptr) names.push_back(c.name);
     return names;
 }
 

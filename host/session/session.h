@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/adm/dialog_commands.h"
 #include "host/adm/host_dialogs.h"
 #include "host/host.h"
 #include "platform/win32.h"
@@ -99,6 +100,8 @@ private:
         bool (Session::*run)(const Args&);
     };
     static const std::vector<Command>& Commands();
+    static const adm::DialogCommand* DialogCommandNamed(const std::string& name);
+    bool RunDialogCommand(const adm::DialogCommand& command, const Args& words);
 
     std::vector<std::string> Split(const std::string& line, std::string* error) const;
     // $NAME and ${NAME} take the environment's value (and print back as $NAME from

@@ -90,3 +90,20 @@ TEST_F(SessionTest, AMissingPluginsFolderFailsTheSession) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SessionTest, TheDialogManagersWordsReachAnyDialog) {
+    const Run run = RunHost({"-"}, "dialogs\nhide \"Lumaro Panel\"\npanel\ndialog Nothing\n");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.out.find("> dialogs\n  \"Lumaro Panel\" 16000\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("dialog \"Lumaro Panel\" 16000 hidden"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("error: no dialog named \"Nothing\""), std::string::npos) << run.out;
+    // The session's own words win where the names meet.
+    const Run help = RunHost({"--help"});
+    EXPECT_NE(help.out.find("any dialog:\n"), std::string::npos);
+    EXPECT_EQ(help.out.find("press NAME BUTTON"), std::string::npos);
+    EXPECT_NE(help.out.find("group NAME GROUP CODE"), std::string::npos);
+}
+
+}  // namespace
