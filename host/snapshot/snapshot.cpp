@@ -5,7 +5,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/text/unicode_text.h"
@@ -23,17 +25,24 @@ constexpr const char* kFontFiles[] = {
     "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
 };
 
+// For the characters the dialog font lacks (names of a Japanese system, in code
+// page 932): a face from fonts-ipafont-gothic, when it is installed.
+constexpr const char* kFallbackFontFiles[] = {
+    "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
+};
+
 // cairo may keep the face in its caches past our drawing; the face is freed
 // when cairo lets it go, and the library lives as long as the process.
-cairo_font_face_t* LoadDialogFont() {
+// Null when none of the files can be read.
+cairo_font_face_t* LoadFontFrom(const char* const* files, std::size_t count) {
     static FT_Library library = [] {
         FT_Library lib = nullptr;
         return FT_Init_FreeType(&lib) == 0 ? lib : nullptr;
     }();
     if (library == nullptr) throw SnapshotError("FreeType cannot be initialised");
-    for (const char* file : kFontFiles) {
+    for (std::size_t i = 0; i < count; ++i) {
         FT_Face face = nullptr;
-        if (FT_New_Face(library, file, 0, &face) != 0) continue;
+        if (FT_New_Face(library, files[i], 0, &face) != 0) continue;
         cairo_font_face_t* cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
         static const cairo_user_data_key_t kFaceKey{};
         if (cairo_font_face_set_user_data(cairoFace, &kFaceKey, face, [](void* f) {
@@ -45,7 +54,67 @@ cairo_font_face_t* LoadDialogFont() {
         }
         return cairoFace;
     }
-    throw SnapshotError("no dialog font: install fonts-dejavu-core or fonts-liberation");
+    return nullptr;
+}
+
+cairo_font_face_t* LoadDialogFont() {
+    cairo_font_face_t* face = LoadFontFrom(kFontFiles, std::size(kFontFiles));
+    if (face == nullptr)
+        throw SnapshotError("no dialog font: install fonts-dejavu-core or fonts-liberation");
+    return face;
+}
+
+// Loaded once and kept for the process; null when not installed.
+cairo_font_face_t* FallbackFont() {
+    static cairo_font_face_t* face =
+        LoadFontFrom(kFallbackFontFiles, std::size(kFallbackFontFiles));
+    return face;
+}
+
+// The text cut into runs of characters the current face has, and runs of
+// characters it lacks (for the fallback face).
+struct TextRun {
+    std::string utf8;
+    bool fallback;
+};
+
+std::vector<TextRun> SplitByCoverage(cairo_t* cr, const std::string& utf8) {
+    std::vector<TextRun> runs;
+    cairo_scaled_font_t* font = cairo_get_scaled_font(cr);
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t length = 1;
+        while (i + length < utf8.size() && (utf8[i + length] & 0xC0) == 0x80) ++length;
+        const std::string character = utf8.substr(i, length);
+        cairo_glyph_t* glyphs = nullptr;
+        int count = 0;
+        const bool missing = cairo_scaled_font_text_to_glyphs(
+                                 font, 0, 0, character.data(), static_cast<int>(length), &glyphs,
+                                 &count, nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS ||
+                             count != 1 || glyphs[0].index == 0;
+        cairo_glyph_free(glyphs);
+        const bool fallback = missing && FallbackFont() != nullptr;
+        if (runs.empty() || runs.back().fallback != fallback) runs.push_back({{}, fallback});
+        runs.back().utf8 += character;
+        i += length;
+    }
+    return runs;
+}
+
+// Draws (or, with draw false, measures) the runs from the current point; answers
+// the advance.
+double ShowRuns(cairo_t* cr, const std::vector<TextRun>& runs, bool draw) {
+    cairo_font_face_t* primary = cairo_font_face_reference(cairo_get_font_face(cr));
+    double advance = 0;
+    for (const TextRun& run : runs) {
+        cairo_set_font_face(cr, run.fallback ? FallbackFont() : primary);
+        cairo_text_extents_t ext;
+        cairo_text_extents(cr, run.utf8.c_str(), &ext);
+        if (draw) cairo_show_text(cr, run.utf8.c_str());
+        advance += ext.x_advance;
+    }
+    cairo_set_font_face(cr, primary);
+    cairo_font_face_destroy(primary);
+    return advance;
 }
 
 void SetColor(cairo_t* cr, unsigned rgb) {
@@ -80,16 +149,16 @@ void DrawText(cairo_t* cr, const std::string& text, const ADMRect& box, double i
     cairo_save(cr);
     cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
     cairo_clip(cr);
-    cairo_text_extents_t ext;
-    cairo_text_extents(cr, utf8.c_str(), &ext);
+    const std::vector<TextRun> runs = SplitByCoverage(cr, utf8);
+    const double width = ShowRuns(cr, runs, false);
     cairo_font_extents_t font;
     cairo_font_extents(cr, &font);
     double x = box.left + inset;
-    if (align == Align::kCentre) x = box.left + (box.right - box.left - ext.x_advance) / 2;
+    if (align == Align::kCentre) x = box.left + (box.right - box.left - width) / 2;
     double y = box.top + (box.bottom - box.top - (font.ascent + font.descent)) / 2 + font.ascent;
     SetColor(cr, rgb);
     cairo_move_to(cr, x, y);
-    cairo_show_text(cr, utf8.c_str());
+    ShowRuns(cr, runs, true);
     cairo_restore(cr);
 }
 
