@@ -2,7 +2,9 @@
 // failing commands, exit statuses.
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "run.h"
 #include "session_fixture.h"
 
 namespace {
@@ -22,6 +24,7 @@ TEST_F(SessionTest, BadUsageIsRefusedWithAMessageAndStatusTwo) {
         {{"one.txt", "two.txt"}, "one scenario at a time"},
         {{m_root + "/no-such-scenario.txt"}, "cannot read the scenario"},
         {{m_root}, "is a folder, not a scenario"},
+        {{"--machine", "/proc/no-machine-here", "-"}, "cannot use /proc/no-machine-here"},
     };
     for (const BadUsage& c : cases) {
         const Run run = RunHost(c.args);
@@ -104,6 +107,32 @@ TEST_F(SessionTest, TheDialogManagersWordsReachAnyDialog) {
     EXPECT_NE(help.out.find("any dialog:\n"), std::string::npos);
     EXPECT_EQ(help.out.find("press NAME BUTTON"), std::string::npos);
     EXPECT_NE(help.out.find("group NAME GROUP CODE"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SessionTest, APluginThatLeavesABlockMakesTheSessionUnclean) {
+    const Run run = RunHost({"--plugins", SESSION_LEAKY_PLUGINS_DIR, "-"}, "menu\n");
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.out.find("LeakySibling: blocks left allocated \"1 block(s), 48 byte(s)\""),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("LeakySibling: 1 block(s) left, 48 byte(s)"), std::string::npos);
+    EXPECT_NE(run.out.find("NOT clean, 0 command(s) failed"), std::string::npos);
+}
+
+TEST_F(SessionTest, ProgressGoesToItsOwnStreamOnlyWhenThereIsOne) {
+    const std::string input = "glyvor index Liberation=/usr/share/fonts/truetype/liberation\n";
+    std::istringstream in(input);
+    std::ostringstream out, err, progress;
+    ASSERT_EQ(cli::RunLumaroHost({"-"}, in, out, err, nullptr, &progress), 0) << out.str();
+    EXPECT_NE(progress.str().find("indexing 1 font group(s)..."), std::string::npos);
+    EXPECT_EQ(out.str().find('\033'), std::string::npos);
+    const Run quiet = RunHost({"-"}, input);
+    EXPECT_EQ(quiet.out, out.str());
+    EXPECT_EQ(quiet.err, "");
 }
 
 }  // namespace

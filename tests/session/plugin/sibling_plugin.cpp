@@ -1,6 +1,7 @@
 // Another plug-in of the same maker: it makes the maker's shared window group
 // ("CorvaneSoftwareWindowGroup" under "Tool Palettes") with an item of its own,
-// as a sibling product would before Lumaro starts.
+// as a sibling product would before Lumaro starts. Built with SIBLING_LEAKS, it
+// leaves a block allocated at shutdown.
 #include <cstring>
 
 #include "hostapi/suites.h"
@@ -48,6 +49,10 @@ ASErr Startup(SPMessageData* m) {
     if (error == kNoErr)
         error =
             AddItem(m->self, "Sibling Item", "CorvaneSoftwareWindowGroup", "Show Sibling", &own);
+#ifdef SIBLING_LEAKS
+    void* forgotten = nullptr;
+    if (error == kNoErr) g_basic->AllocateBlock(48, &forgotten);
+#endif
     if (error != kNoErr) ReleaseSuites();
     return error;
 }
