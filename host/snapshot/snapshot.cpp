@@ -5,6 +5,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ namespace {
 
 // 8 points at 96 dots per inch, as the dialog's "MS Sans Serif".
 constexpr double kFontPixels = 8.0 * 96.0 / 72.0;
+constexpr int kScrollBarWidth = 17;
 // Faces of the installed packages close to the dialog font, read from their
 // files so that the picture does not depend on the font configuration.
 constexpr const char* kFontFiles[] = {
@@ -199,16 +201,29 @@ void DrawItem(cairo_t* cr, const ADMItem& item) {
             break;
         case adm::ItemKind::kListBox: {
             FillRect(cr, r.left, r.top, w, h, kListColor);
+            // More rows than fit: a vertical scroll bar at the top of its range,
+            // as the list shows them, so that the picture tells there are more.
+            const int visibleRows = (h - 2) / kListRowHeight;
+            const int rows = static_cast<int>(item.list->entries.size());
+            const bool scrolls = rows > visibleRows && visibleRows > 0;
+            const int listRight = scrolls ? r.right - 1 - kScrollBarWidth : r.right - 1;
+            if (scrolls) {
+                const double track = h - 2;
+                FillRect(cr, listRight, r.top + 1, kScrollBarWidth, track, kFaceColor);
+                const double thumb = std::max(8.0, track * visibleRows / rows);
+                FillRect(cr, listRight + 2, r.top + 1, kScrollBarWidth - 4, thumb, 0xC1C1C1);
+            }
             cairo_save(cr);
-            cairo_rectangle(cr, r.left + 1, r.top + 1, w - 2, h - 2);
+            cairo_rectangle(cr, r.left + 1, r.top + 1, listRight - r.left - 1, h - 2);
             cairo_clip(cr);
             int y = r.top + 1;
             for (const auto& entry : item.list->entries) {
                 if (y >= r.bottom) break;
-                ADMRect row{r.left + 1, y, r.right - 1, y + kListRowHeight};
+                ADMRect row{r.left + 1, y, listRight, y + kListRowHeight};
                 bool selected = entry->selected;
                 if (selected)
-                    FillRect(cr, row.left, row.top, w - 2, kListRowHeight, kSelectionColor);
+                    FillRect(cr, row.left, row.top, listRight - row.left, kListRowHeight,
+                             kSelectionColor);
                 unsigned rowText = !item.enabled || !entry->enabled ? kDisabledTextColor
                                    : selected                       ? 0xFFFFFF
                                                                     : kTextColor;
