@@ -46,6 +46,18 @@ std::string Trim(const std::string& text) {
 
 Session::Session(SessionOptions options, std::ostream& out, std::ostream* progress)
     : m_options(std::move(options)), m_out(out), m_progress(progress) {
+    try {
+        SetUp();
+    } catch (...) {
+        // No destructor runs for a constructor that throws: undo what was made.
+        TearDown();
+        throw;
+    }
+}
+
+void Session::SetUp() {
+    if (m_options.codePage != 0 && !EmuSetThreadCodePage(m_options.codePage))
+        throw SessionError("code page " + std::to_string(m_options.codePage) + " is not supported");
     if (m_options.machineFolder.empty()) {
         m_machine = MakeTemporaryMachine();
         m_temporaryMachine = true;
@@ -59,8 +71,6 @@ Session::Session(SessionOptions options, std::ostream& out, std::ostream* progre
     std::error_code error;
     fs::create_directories(glyvor::FontsFolder(m_machine), error);
 
-    if (m_options.codePage != 0 && !EmuSetThreadCodePage(m_options.codePage))
-        throw SessionError("code page " + std::to_string(m_options.codePage) + " is not supported");
     if (m_options.baseFolder.empty()) m_options.baseFolder = fs::current_path().string();
     m_options.baseFolder = fs::weakly_canonical(fs::absolute(m_options.baseFolder)).string();
 
@@ -97,9 +107,14 @@ Session::~Session() {
         Quit();
     } catch (...) {
     }
+    TearDown();
+}
+
+void Session::TearDown() {
     m_glyvor.reset();
     if (m_window != nullptr) EmuDestroyWindow(m_window);
     if (m_otherWindow != nullptr) EmuDestroyWindow(m_otherWindow);
+    m_window = m_otherWindow = nullptr;
     m_dialogs.reset();
     m_fontService.reset();
     m_fonts.reset();
@@ -164,7 +179,7 @@ bool Session::Start() {
 }
 
 bool Session::Quit() {
-    if (m_finished) return m_clean;
+    if (m_finished || m_host == nullptr) return m_clean;
     m_finished = true;
     m_host->ShutdownAll();
     Echo();
@@ -267,7 +282,8 @@ std::string Session::Shown(std::string text) const {
              at = text.find(value, at + placeholder.size()))
             text.replace(at, value.size(), placeholder);
     }
-    static const std::regex address("0x[0-9a-fA-F]{6,}");
+    // Addresses, not 32-bit codes (HRESULTs print as 0x80004005).
+    static const std::regex address("0x[0-9a-fA-F]{9,}");
     return std::regex_replace(text, address, "0x?");
 }
 

@@ -90,6 +90,9 @@ public:
     static std::vector<std::string> CommandNames();
 
 private:
+    void SetUp();
+    void TearDown();
+
     using Args = std::vector<std::string>;
     struct Command {
         const char* name;

@@ -136,3 +136,18 @@ TEST_F(SessionTest, ProgressGoesToItsOwnStreamOnlyWhenThereIsOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SessionTest, ADamagedPreferencesFileStopsTheSessionAndIsLeftAlone) {
+    const std::string machine = m_root + "/machine";
+    std::filesystem::create_directories(machine);
+    const std::string damaged = "this is no preference line\n";
+    std::ofstream(machine + "/Preferences.txt") << damaged;
+    const Run run = RunHost({"--machine", machine, "-"}, "fonts\n");
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_NE(run.err.find("Preferences.txt"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(machine + "/Preferences.txt"), damaged);
+}
+
+}  // namespace
