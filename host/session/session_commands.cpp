@@ -147,17 +147,24 @@ bool Session::Save(const Args& args) {
 bool Session::SaveAs(const Args& args) {
     const std::string from = Resolve(args[0]), to = Resolve(args[1]);
     if (!DocumentIsOpen(from)) return false;
+    // A host asks before it replaces a file; a scenario cannot answer, so no file
+    // is ever replaced.
+    if (fs::exists(to)) return Fail(m_out, Shown(to) + " exists already");
     m_host->FireNotifier(kAIBeforeSaveAsNotifier);
     Echo();
     std::error_code error;
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+    fs::copy_file(from, to, error);
     if (error) return Fail(m_out, "cannot write " + Shown(to) + ": " + error.message());
     // The document now lives under its new name; its fonts are the same.
     const DocumentFonts read = m_fonts->OpenDocument(to);
-    if (read.ok()) m_fonts->CloseDocument(from);
+    if (!read.ok()) {
+        fs::remove(to, error);
+        return Fail(m_out, Shown(read.error));
+    }
+    m_fonts->CloseDocument(from);
     m_out << "  saved as " << Shown(to) << "\n";
     m_host->FireNotifier(kAIAfterSaveAsNotifier);
-    return read.ok() || Fail(m_out, Shown(read.error));
+    return true;
 }
 
 // ---- Fonts ----------------------------------------------------------------------------

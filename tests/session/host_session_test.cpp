@@ -175,3 +175,25 @@ TEST_F(HostSessionTest, RefusedDocumentsChangeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HostSessionTest, SaveAsReplacesNoFileAndKeepsTheDocumentWhenItFails) {
+    Begin();
+    ASSERT_TRUE(m_session->Execute("open $SAMPLES/flyer.eps"));
+    const std::string badge = ReadFile(Samples() + "/badge.eps");
+    // Onto an existing file, and under a name of another kind: both refused.
+    EXPECT_FALSE(m_session->Execute("saveas $SAMPLES/flyer.eps $SAMPLES/badge.eps"));
+    EXPECT_EQ(ReadFile(Samples() + "/badge.eps"), badge);
+    EXPECT_FALSE(m_session->Execute("saveas $SAMPLES/flyer.eps $DEMO/flyer.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(Demo() + "/flyer.pdf"));
+    ASSERT_EQ(m_session->Fonts().OpenDocuments().size(), 1u);
+    EXPECT_TRUE(std::filesystem::equivalent(m_session->Fonts().OpenDocuments()[0],
+                                            Samples() + "/flyer.eps"));
+    ASSERT_TRUE(m_session->Execute("saveas $SAMPLES/flyer.eps $DEMO/flyer-2.eps"));
+    ASSERT_EQ(m_session->Fonts().OpenDocuments().size(), 1u);
+    EXPECT_TRUE(std::filesystem::equivalent(m_session->Fonts().OpenDocuments()[0],
+                                            Demo() + "/flyer-2.eps"));
+}
+
+}  // namespace
