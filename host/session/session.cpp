@@ -359,6 +359,11 @@ void Session::Echo() {
             // What a plug-in shows is in the thread's code page.
             Event shown = e;
             shown.detail = FromThreadAnsi(e.detail);
+            // An assertion's line moves with every edit of its source file; the
+            // transcript keeps the expression and the source name.
+            static const std::regex line(", line [0-9]+$");
+            if (e.kind == EventKind::Assertion)
+                shown.detail = std::regex_replace(shown.detail, line, "");
             text = shown.ToString();
         } else {
             text = e.ToString();
