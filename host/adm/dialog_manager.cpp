@@ -147,6 +147,7 @@ DialogManager* DialogManager::Active() { return g_active; }
 ADMDialogRef DialogManager::CreateDialog(SPPluginRef plugin, const char* name, ASInt32 dialogID,
                                          ASInt32 style, ADMDialogInitProc initProc,
                                          ADMUserData userData, bool modal) {
+    Operation operation(*this);
     if (dialogID < 0 || dialogID > 0xFFFF) {
         Problem("dialog ID " + std::to_string(dialogID) + " is not a resource ID");
         return nullptr;
@@ -197,6 +198,7 @@ ADMDialogRef DialogManager::CreateDialog(SPPluginRef plugin, const char* name, A
 
 ASInt32 DialogManager::RunModal(SPPluginRef plugin, const char* name, ASInt32 dialogID,
                                 ASInt32 style, ADMDialogInitProc initProc, ADMUserData userData) {
+    Operation operation(*this);
     ADMDialogRef dialog = CreateDialog(plugin, name, dialogID, style, initProc, userData, true);
     if (dialog == nullptr) return -1;
     ASInt32 result = modalScript_ ? modalScript_(dialog) : -1;
@@ -205,6 +207,7 @@ ASInt32 DialogManager::RunModal(SPPluginRef plugin, const char* name, ASInt32 di
 }
 
 void DialogManager::DestroyDialog(ADMDialogRef ref) {
+    Operation operation(*this);
     ADMDialog* dialog = LiveDialog(ref);
     if (dialog == nullptr) {
         Problem("Destroy of a dialog the host does not hold");
@@ -221,16 +224,26 @@ void DialogManager::DestroyDialog(ADMDialogRef ref) {
         ADMDialogDestroyProc proc = dialog->destroyProc;
         Call(dialog->plugin, [&] { proc(dialog); });
     }
-    // The items go after the dialog's own procedure; an item's destroy
-    // procedure may destroy a sibling, so take them one at a time.
-    while (!dialog->items.empty()) DestroyItem(dialog->items.front().get());
+    // The items go after the dialog's own procedure, one at a time: an
+    // item's destroy procedure may destroy a sibling. Items whose own
+    // destruction is under way further up finish there.
+    for (;;) {
+        auto it = std::find_if(dialog->items.begin(), dialog->items.end(),
+                               [](const auto& i) { return !i->destroying; });
+        if (it == dialog->items.end()) break;
+        DestroyItem(it->get());
+    }
     for (ADMIconRef& icon : dialog->icons) icon = nullptr;
     live_.erase(dialog);
-    dialogs_.erase(std::find_if(dialogs_.begin(), dialogs_.end(),
-                                [&](const auto& d) { return d.get() == dialog; }));
+    auto it = std::find_if(dialogs_.begin(), dialogs_.end(),
+                           [&](const auto& d) { return d.get() == dialog; });
+    std::unique_ptr<ADMDialog> owned = std::move(*it);
+    dialogs_.erase(it);
+    Bury(std::move(owned));
 }
 
 void DialogManager::DestroyDialogsOf(SPPluginRef plugin) {
+    Operation operation(*this);
     for (;;) {
         auto it = std::find_if(dialogs_.begin(), dialogs_.end(), [&](const auto& d) {
             return d->plugin == plugin && !d->destroying;
@@ -241,6 +254,7 @@ void DialogManager::DestroyDialogsOf(SPPluginRef plugin) {
 }
 
 void DialogManager::DestroyAll() {
+    Operation operation(*this);
     for (;;) {
         auto it = std::find_if(dialogs_.begin(), dialogs_.end(),
                                [](const auto& d) { return !d->destroying; });
@@ -252,11 +266,12 @@ void DialogManager::DestroyAll() {
 }
 
 void DialogManager::ShowDialog(ADMDialogRef ref, bool show) {
+    Operation operation(*this);
     ADMDialog* dialog = LiveDialog(ref);
     if (dialog == nullptr) return;
     bool wasVisible = dialog->visible;
     dialog->visible = show;
-    if (show && !wasVisible) {
+    if (show && !wasVisible && !dialog->destroying) {
         ADMDrawer drawer;
         drawer.dialog = dialog;
         drawer.bounds = {0, 0, dialog->bounds.right - dialog->bounds.left,
@@ -266,6 +281,7 @@ void DialogManager::ShowDialog(ADMDialogRef ref, bool show) {
 }
 
 void DialogManager::DrawDialog(ADMDialogRef ref, ADMDrawer* drawer) {
+    Operation operation(*this);
     ADMDialog* dialog = LiveDialog(ref);
     if (dialog == nullptr) return;
     if (dialog->drawProc != nullptr) {
@@ -277,6 +293,7 @@ void DialogManager::DrawDialog(ADMDialogRef ref, ADMDrawer* drawer) {
 }
 
 void DialogManager::DefaultDrawDialog(ADMDialogRef ref, ADMDrawer* drawer) {
+    Operation operation(*this);
     ADMDialog* dialog = LiveDialog(ref);
     if (dialog == nullptr) return;
     // The dialog's own surface, then every item in template order.
@@ -296,6 +313,7 @@ void DialogManager::DefaultDrawDialog(ADMDialogRef ref, ADMDrawer* drawer) {
 }
 
 void DialogManager::DrawItem(ADMItemRef ref, ADMDrawer* drawer) {
+    Operation operation(*this);
     ADMItem* item = LiveItem(ref);
     if (item == nullptr) return;
     if (item->drawProc != nullptr) {
@@ -351,6 +369,7 @@ void DialogManager::BuildItems(ADMDialog& dialog, const DialogTemplate& tpl) {
 ADMItemRef DialogManager::CreateItem(ADMDialogRef ref, ASInt32 itemID, const char* itemType,
                                      const ADMRect* bounds, ADMItemInitProc initProc,
                                      ADMUserData userData) {
+    Operation operation(*this);
     ADMDialog* dialog = LiveDialog(ref);
     ItemKind kind;
     if (dialog == nullptr || dialog->destroying || bounds == nullptr ||
@@ -384,6 +403,7 @@ void DialogManager::Forget(ADMItem& item) {
 }
 
 void DialogManager::DestroyItem(ADMItemRef ref) {
+    Operation operation(*this);
     ADMItem* item = LiveItem(ref);
     if (item == nullptr) {
         Problem("Destroy of an item the host does not hold");
@@ -399,14 +419,36 @@ void DialogManager::DestroyItem(ADMItemRef ref) {
         ADMItemDestroyProc proc = item->destroyProc;
         Call(item->dialog->plugin, [&] { proc(item); });
     }
-    while (!item->children.empty()) DestroyItem(item->children.front().get());
+    for (;;) {
+        auto it = std::find_if(item->children.begin(), item->children.end(),
+                               [](const auto& c) { return !c->destroying; });
+        if (it == item->children.end()) break;
+        DestroyItem(it->get());
+    }
     Forget(*item);
+    // The dialog (or parent) may be gone from the host's lists already, when
+    // a procedure destroyed it; it is buried, not freed, until this returns.
     auto& siblings = item->parent ? item->parent->children : item->dialog->items;
-    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
-                                [&](const auto& i) { return i.get() == item; }));
+    auto it = std::find_if(siblings.begin(), siblings.end(),
+                           [&](const auto& i) { return i.get() == item; });
+    std::unique_ptr<ADMItem> owned = std::move(*it);
+    siblings.erase(it);
+    Bury(std::move(owned));
+}
+
+void DialogManager::Call(SPPluginRef plugin, const std::function<void()>& call) {
+    Operation operation(*this);
+    environment_.CallPlugin(plugin, call);
+}
+
+DialogManager::Operation::~Operation() {
+    if (--m_.operationDepth_ > 0) return;
+    m_.deadItems_.clear();
+    m_.deadDialogs_.clear();
 }
 
 void DialogManager::DefaultNotifyItem(ADMItemRef ref, ADMNotifierRef notifier) {
+    Operation operation(*this);
     ADMItem* item = LiveItem(ref);
     if (item == nullptr || notifier == nullptr) return;
     // An item's default handling passes the user's change on to its dialog.
@@ -541,6 +583,7 @@ void DialogManager::NotifyUserChanged(ADMItem& item) {
 }
 
 void DialogManager::PressButton(ADMDialogRef ref, ASInt32 itemID) {
+    Operation operation(*this);
     ADMDialog& dialog = RequireDialog(ref);
     ADMItem& item = RequireItem(dialog, itemID);
     if (item.kind != ItemKind::kPushButton) {
@@ -555,6 +598,7 @@ void DialogManager::PressButton(ADMDialogRef ref, ASInt32 itemID) {
 }
 
 void DialogManager::PressButton(ADMDialogRef ref, const std::string& text) {
+    Operation operation(*this);
     ADMDialog& dialog = RequireDialog(ref);
     for (auto& item : dialog.items) {
         if (item->kind == ItemKind::kPushButton && item->text == text) {
@@ -566,6 +610,7 @@ void DialogManager::PressButton(ADMDialogRef ref, const std::string& text) {
 }
 
 void DialogManager::SelectRows(ADMDialogRef ref, ASInt32 listItemID, const std::vector<int>& rows) {
+    Operation operation(*this);
     ADMDialog& dialog = RequireDialog(ref);
     ADMItem& item = RequireItem(dialog, listItemID);
     if (!item.list) throw ActionError("item " + std::to_string(listItemID) + " is not a list");
@@ -591,6 +636,7 @@ void DialogManager::SelectRows(ADMDialogRef ref, ASInt32 listItemID, const std::
 }
 
 bool DialogManager::ClickDialog(ADMDialogRef ref) {
+    Operation operation(*this);
     ADMDialog& dialog = RequireDialog(ref);
     if (dialog.trackProc == nullptr) return false;
     ADMTracker tracker{&dialog, nullptr};
@@ -601,6 +647,7 @@ bool DialogManager::ClickDialog(ADMDialogRef ref) {
 }
 
 void DialogManager::ClosePalette(ADMDialogRef ref) {
+    Operation operation(*this);
     ADMDialog& dialog = RequireDialog(ref);
     ADMNotifier notifier{kADMCloseHitNotifier, nullptr, &dialog};
     if (dialog.notifyProc != nullptr) {
@@ -611,6 +658,7 @@ void DialogManager::ClosePalette(ADMDialogRef ref) {
 }
 
 bool DialogManager::TextToFloat(ADMItemRef ref, const char* text, float* value) {
+    Operation operation(*this);
     ADMItem* item = LiveItem(ref);
     if (item == nullptr || text == nullptr || value == nullptr) return false;
     if (item->textToFloatProc != nullptr) {
@@ -629,6 +677,7 @@ bool DialogManager::TextToFloat(ADMItemRef ref, const char* text, float* value) 
 }
 
 bool DialogManager::FloatToText(ADMItemRef ref, float value, char* text, ASInt32 length) {
+    Operation operation(*this);
     ADMItem* item = LiveItem(ref);
     if (item == nullptr || text == nullptr || length <= 0) return false;
     if (item->floatToTextProc != nullptr) {

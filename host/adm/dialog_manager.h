@@ -128,9 +128,23 @@ private:
     void Forget(ADMItem& item);
     void NotifyUserChanged(ADMItem& item);
     bool TrackItem(ADMItem& item);
-    void Call(SPPluginRef plugin, const std::function<void()>& call) {
-        environment_.CallPlugin(plugin, call);
-    }
+    // Every call into a plug-in goes through here.
+    void Call(SPPluginRef plugin, const std::function<void()>& call);
+    // Objects destroyed inside an operation of the host are kept until the
+    // outermost operation returns, so that no frame of the host further up
+    // (one that called a procedure which destroyed them) touches freed memory.
+    class Operation {
+    public:
+        explicit Operation(DialogManager& manager) : m_(manager) { ++m_.operationDepth_; }
+        ~Operation();
+        Operation(const Operation&) = delete;
+        Operation& operator=(const Operation&) = delete;
+
+    private:
+        DialogManager& m_;
+    };
+    void Bury(std::unique_ptr<ADMDialog> dialog) { deadDialogs_.push_back(std::move(dialog)); }
+    void Bury(std::unique_ptr<ADMItem> item) { deadItems_.push_back(std::move(item)); }
 
     PluginEnvironment& environment_;
     std::vector<std::unique_ptr<ADMDialog>> dialogs_;
@@ -138,6 +152,9 @@ private:
     std::unordered_set<const void*> live_;
     std::vector<std::string> problems_;
     std::vector<std::string> notes_;
+    int operationDepth_ = 0;
+    std::vector<std::unique_ptr<ADMDialog>> deadDialogs_;
+    std::vector<std::unique_ptr<ADMItem>> deadItems_;
     std::function<ASInt32(ADMDialogRef)> modalScript_;
 };
 

@@ -35,6 +35,7 @@ int Run(const cli::Options& options) {
     setenv("LUMARO_MACHINE", machine.Path().c_str(), 1);
 
     host::Host host;
+    host.SetMachineFolder(machine.Path());
     cli::Session session{host, std::cout};
     Echo echo(host, std::cout, options.quiet);
 

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/adm/dialog_commands.h"
 #include "host/adm/dialog_manager.h"
 
 namespace host::snapshot {
@@ -32,5 +33,8 @@ public:
 // writes the picture: width the dialog's, height the dialog's plus the
 // title bar. Throws SnapshotError (unknown dialog, file not writable).
 void WriteSnapshot(adm::DialogManager& manager, ADMDialogRef dialog, const std::string& pngPath);
+
+// "snapshot NAME FILE" for the command line, beside adm::DialogCommands().
+const adm::DialogCommand& SnapshotCommand();
 
 }  // namespace host::snapshot

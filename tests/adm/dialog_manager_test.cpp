@@ -95,6 +95,11 @@ ASErr HOSTAPI ItemInit(ADMItemRef item) {
     return g_itemInitResult;
 }
 
+void HOSTAPI ItemDestroyKillsDialog(ADMItemRef item) {
+    g_log.push_back("item destroy " + std::to_string(Itm().GetID(item)) + " kills its dialog");
+    Dlg().Destroy(Itm().GetDialog(item));
+}
+
 char g_name[] = "panel";
 
 class DialogManagerTest : public ::testing::Test {
@@ -318,6 +323,7 @@ TEST_F(DialogManagerTest, UserDataProceduresAndTextRoundTrip) {
     EXPECT_EQ(Itm().GetTextLength(status), 37);
     Itm().SetUserData(status, &marker);
     EXPECT_EQ(Itm().GetUserData(status), &marker);
+    Dlg().SetUserData(d, g_name);  // the destroy procedure reads it at teardown
 }
 
 TEST_F(DialogManagerTest, ItemSuiteCreatesCompoundItemsWithChildThree) {
@@ -381,6 +387,19 @@ TEST_F(DialogManagerTest, ANotifyProcedureMayDestroyItsOwnDialog) {
     Dlg().SetNotifyProc(again, NotifyDestroysDialog);
     manager.ClosePalette(again);
     EXPECT_TRUE(manager.Dialogs().empty());
+}
+
+TEST_F(DialogManagerTest, AnItemsDestroyProcedureMayDestroyItsDialog) {
+    ADMDialogRef d = Create();
+    ADMItemRef button = Dlg().GetItem(d, 11);
+    Itm().SetDestroyProc(button, ItemDestroyKillsDialog);
+    Itm().SetDestroyProc(Dlg().GetItem(d, 19), ItemDestroyProc);
+    g_log.clear();
+    Itm().Destroy(button);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"item destroy 11 kills its dialog", "destroy panel",
+                                               "item destroy 19"}));
+    EXPECT_TRUE(manager.Dialogs().empty());
+    EXPECT_EQ(Dlg().GetItem(d, 19), nullptr);
 }
 
 TEST_F(DialogManagerTest, DefaultConversionsBetweenTextAndNumbers) {

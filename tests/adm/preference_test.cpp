@@ -49,11 +49,13 @@ TEST_F(PreferenceTest, EveryTypeSurvivesARestart) {
         ASSERT_EQ(suite.PutBooleanPreference("LumaroDialog", "kLumaro_DPVisibleStr", true), 0);
         ASSERT_EQ(suite.PutRealPreference("Other Prefix", "key with blanks", 0.1), 0);
         ASSERT_EQ(suite.PutStringPreference("LumaroDialog", "empty", ""), 0);
+        ASSERT_EQ(suite.PutRealPreference("", "", -1.0 / 0.0), 0);
     }
     EXPECT_EQ(suite.PutIntegerPreference("p", "k", 1), kBadParameterErr);  // no host running
 
     PreferenceStore fresh(folder.string());
-    EXPECT_EQ(fresh.Size(), 6u);
+    EXPECT_EQ(fresh.Size(), 7u);
+    EXPECT_EQ(fresh.Get("", ""), host::prefs::PreferenceValue::Real(-1.0 / 0.0));
     ASInt32 code = 0;
     EXPECT_EQ(suite.GetIntegerPreference("LumaroDialog", "kLumaro_DPDockCodeStr", &code), 0);
     EXPECT_EQ(code, -65536);

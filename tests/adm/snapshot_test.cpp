@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "host/adm/adm_suites.h"
 #include "png_writer.h"
@@ -125,6 +126,20 @@ TEST_F(SnapshotTest, UnknownDialogsAndUnwritablePathsAreErrors) {
     EXPECT_THROW(host::snapshot::WriteSnapshot(manager, d, path.string()),
                  host::snapshot::SnapshotError);
     EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(SnapshotTest, TheCommandWritesTheFileOrSaysWhyNot) {
+    host::adm::DialogSuite().Create(kPlugin, "Small", 16000, 3, nullptr, nullptr, 0);
+    const auto& command = host::snapshot::SnapshotCommand();
+    std::ostringstream out;
+    EXPECT_TRUE(command.run(manager, out, {"Small", path.string()}));
+    EXPECT_EQ(ReadPng(path).width, 180);
+    out.str("");
+    EXPECT_FALSE(command.run(manager, out, {"Large", path.string()}));
+    EXPECT_EQ(out.str(), "no dialog named \"Large\"\n");
+    out.str("");
+    EXPECT_FALSE(command.run(manager, out, {"Small", "/nonexistent-dir/x.png"}));
+    EXPECT_NE(out.str().find("cannot write"), std::string::npos) << out.str();
 }
 
 }  // namespace

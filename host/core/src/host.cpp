@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "assertion_sink.h"
 #include "host/current_plugin.h"
+#include "platform_bridge.h"
 #include "suite_tables.h"
 
 namespace host {
@@ -49,6 +49,11 @@ Host::~Host() {
 Host* Host::Current() { return g_host; }
 
 SPBasicSuite* Host::BasicSuite() { return detail::BasicSuiteTable(); }
+
+void Host::SetMachineFolder(const std::string& folder) {
+    m_machineFolder = folder;
+    detail::SetPlatformMachineFolder(folder);
+}
 
 void Host::RegisterSuites() {
     // Placeholders first, so that the real tables registered after them win.

@@ -45,6 +45,11 @@ public:
     HostStrings& Strings() { return m_strings; }
     SPBasicSuite* BasicSuite();
 
+    // The simulated machine's folder (fonts, preferences, registrations); empty when
+    // none was given. Passed on to the platform layer.
+    void SetMachineFolder(const std::string& folder);
+    const std::string& MachineFolder() const { return m_machineFolder; }
+
     // ---- Modules ------------------------------------------------------------------
     // Loads every ".aip" of the folder in name order; returns how many were loaded.
     // Refused modules are reported and listed in Refused().
@@ -117,6 +122,7 @@ private:
     void ReportHoldings(LoadedPlugin& plugin);
     void Problem(LoadedPlugin* plugin, std::string subject, std::string detail);
 
+    std::string m_machineFolder;
     EventLog m_events;
     SuiteRegistry m_suites;
     BlockAccounting m_memory{m_events};

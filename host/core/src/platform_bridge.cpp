@@ -1,15 +1,14 @@
-// The plug-in's debug assertions arrive through the platform layer's channel.
-#include "assertion_sink.h"
+#include "platform_bridge.h"
 
 #include "host/host.h"
 
-#ifdef HOST_WITH_EMU_ASSERTIONS
+#ifdef HOST_WITH_EMU_PLATFORM
 #include "platform/emu/control.h"
 #endif
 
 namespace host::detail {
 
-#ifdef HOST_WITH_EMU_ASSERTIONS
+#ifdef HOST_WITH_EMU_PLATFORM
 namespace {
 void Sink(const char* expression, const char* source, int line, void* context) {
     static_cast<Host*>(context)->RecordAssertion(expression, source, line);
@@ -22,8 +21,13 @@ void InstallAssertionSink(Host* host) {
     else
         EmuSetAssertionSink(nullptr, nullptr);
 }
+
+void SetPlatformMachineFolder(const std::string& folder) {
+    EmuSetMachineFolder(folder.empty() ? nullptr : folder.c_str());
+}
 #else
 void InstallAssertionSink(Host*) {}
+void SetPlatformMachineFolder(const std::string&) {}
 #endif
 
 }  // namespace host::detail

@@ -1,0 +1,15 @@
+// The platform layer's services the host uses, in one place: where the layer is not
+// built, these do nothing.
+#pragma once
+
+#include <string>
+
+namespace host {
+class Host;
+namespace detail {
+// Routes the plug-in's debug assertions to the host's event log; null removes it.
+void InstallAssertionSink(Host* host);
+// Tells the platform layer (class registry and the like) where the machine lives.
+void SetPlatformMachineFolder(const std::string& folder);
+}  // namespace detail
+}  // namespace host
