@@ -112,9 +112,9 @@ TEST_F(MessagesTest, MenusAreUpdatedBeforeShowingAndChosenItemsGetAIGo) {
     for (const host::Event& e : host.Events().Since(mark))
         seen.push_back(e.plugin + " " + e.subject + " " + e.detail);
     EXPECT_EQ(seen,
-              (Trace{"TestPluginA message alert go 1", "TestPluginA AI Menu/AI Go TestPluginA Item",
-                     "TestPluginB about box TestPlugin | from the menu",
-                     "TestPluginB AI Menu/AI Go TestPluginB About"}));
+              (Trace{"TestPluginA AI Menu/AI Go TestPluginA Item", "TestPluginA message alert go 1",
+                     "TestPluginB AI Menu/AI Go TestPluginB About",
+                     "TestPluginB about box TestPlugin | from the menu"}));
     const std::string tree = host.Menu().Tree();
     EXPECT_NE(
         tree.find(
@@ -134,8 +134,8 @@ TEST_F(MessagesTest, AboutReachesOnlyThePluginAsked) {
     EXPECT_EQ(host.About(*b), kNoErr);
     const auto events = host.Events().Since(mark);
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].ToString(), "[alert] TestPluginB: about box \"TestPlugin | about\"");
-    EXPECT_EQ(events[1].ToString(), "[message] TestPluginB: SP Interface/About -> 0");
+    EXPECT_EQ(events[0].ToString(), "[message] TestPluginB: SP Interface/About -> 0");
+    EXPECT_EQ(events[1].ToString(), "[alert] TestPluginB: about box \"TestPlugin | about\"");
     host.ShutdownAll();
 }
 
@@ -281,6 +281,59 @@ TEST_F(MessagesTest, AssertionsAreRecordedForThePluginAtWork) {
     EXPECT_EQ(assertions[0].ToString(),
               "[assertion] m_pDlgNonModal != NULL \"Source\\LumaroPlugin, line 436\"");
     EXPECT_EQ(assertions[1].plugin, "TestPluginA");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MessagesTest, NotifierAndAccessSuitesCheckEveryHandleTheyAreGiven) {
+    ASSERT_TRUE(host.StartAll());
+    host::CurrentPluginScope scope(b);
+    const void* table = nullptr;
+    ASSERT_EQ(host.AcquireSuite(kAINotifierSuite, kAINotifierSuiteVersion, &table), kNoErr);
+    const auto* notifiers = static_cast<const AINotifierSuite*>(table);
+    ASSERT_EQ(host.AcquireSuite(kSPAccessSuite, kSPAccessSuiteVersion, &table), kNoErr);
+    const auto* access = static_cast<const SPAccessSuite*>(table);
+
+    ASInt32 count = 0;
+    EXPECT_EQ(notifiers->CountNotifiers(&count), kNoErr);
+    EXPECT_EQ(count, 4);
+    AINotifierHandle first = nullptr;
+    ASSERT_EQ(notifiers->GetNthNotifier(0, &first), kNoErr);
+    const char* name = nullptr;
+    EXPECT_EQ(notifiers->GetNotifierName(first, &name), kNoErr);
+    EXPECT_STREQ(name, "TestPlugin App Started");
+    SPPluginRef owner = nullptr;
+    EXPECT_EQ(notifiers->GetNotifierPlugin(first, &owner), kNoErr);
+    EXPECT_EQ(owner, a->Ref());
+    EXPECT_EQ(notifiers->SetNotifierActive(first, false), kNoErr);
+    EXPECT_EQ(host.FireNotifier(kAIApplicationStartedNotifier), 1);
+
+    AINotifierHandle none = nullptr;
+    int bogus = 0;
+    const auto forged = reinterpret_cast<AINotifierHandle>(&bogus);
+    EXPECT_EQ(notifiers->GetNthNotifier(4, &none), kBadParameterErr);
+    EXPECT_EQ(notifiers->GetNthNotifier(-1, &none), kBadParameterErr);
+    EXPECT_EQ(notifiers->GetNotifierName(forged, &name), kBadParameterErr);
+    EXPECT_EQ(notifiers->SetNotifierActive(nullptr, true), kBadParameterErr);
+    EXPECT_EQ(notifiers->AddNotifier(reinterpret_cast<SPPluginRef>(&bogus), "n", "t", &none),
+              kBadParameterErr);
+    EXPECT_EQ(none, nullptr);
+
+    SPAccessRef held = nullptr;
+    EXPECT_EQ(access->AcquirePlugin(reinterpret_cast<SPPluginRef>(&bogus), &held),
+              kBadParameterErr);
+    EXPECT_EQ(access->AcquirePlugin(b->Ref(), &held), kNoErr);
+    ASInt32 accessCount = 0;
+    EXPECT_EQ(access->GetAccessCount(b->Ref(), &accessCount), kNoErr);
+    EXPECT_EQ(accessCount, 1);
+    EXPECT_EQ(access->ReleasePlugin(held), kNoErr);
+    EXPECT_EQ(access->ReleasePlugin(held), kBadParameterErr);
+    EXPECT_EQ(ProblemSubjects(),
+              (Trace{"TestPluginB: release of an access reference the host never gave out"}));
+    host.ReleaseSuite(kAINotifierSuite, kAINotifierSuiteVersion);
+    host.ReleaseSuite(kSPAccessSuite, kSPAccessSuiteVersion);
 }
 
 }  // namespace

@@ -73,3 +73,17 @@ TEST(ModuleLoading, PluginReferencesAreCheckedBeforeUse) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ModuleLoading, TheSameModuleIsNotLoadedTwice) {
+    host::Host host;
+    ASSERT_NE(host.LoadModule(host_test::ModulePath("good", "TestPluginA.aip")), nullptr);
+    EXPECT_EQ(host.LoadModule(host_test::PluginsFolder("good") + "/../good/TestPluginA.aip"),
+              nullptr);
+    ASSERT_EQ(host.Refused().size(), 1u);
+    EXPECT_EQ(host.Refused()[0].reason, "the module is already loaded");
+    EXPECT_EQ(host.Plugins().size(), 1u);
+}
+
+}  // namespace

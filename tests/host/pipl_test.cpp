@@ -62,7 +62,7 @@ const Property kVersion{"ADBE", "ivrs", Number(2)};
 const Property kEntry{"ADBE", "wx86", Text("PluginMain", 12)};
 const Property kName{"ADBE", "pinm", Text("Lumaro", 8)};
 
-TEST(Pipl, TheListOfTheSpecifiedLayoutPassesAndNamesItsEntryPoint) {
+TEST(Pipl, TheModulesOwnListPassesAndNamesItsEntryPoint) {
     const Bytes bytes = Build({kKind, kVersion, kEntry, kName});
     ASSERT_EQ(bytes.size(), 102u);  // 78 + 24, as the module's list is laid out
     const host::Pipl pipl = host::ParsePipl(bytes.data(), bytes.size());
@@ -81,7 +81,7 @@ TEST(Pipl, ModulesThatAreNotPluginsOfThisInterfaceAreRefused) {
         const char* reason;
     };
     const std::vector<Case> cases = {
-        {"wrong kind", {{"ADBE", "kind", Code("8BFM")}, kVersion, kEntry}, "kind is '8BFM'"},
+        {"wrong kind", {{"ADBE", "kind", Code("FLTR")}, kVersion, kEntry}, "kind is 'FLTR'"},
         {"kind of another vendor",
          {{"XXXX", "kind", Code("SPEA")}, kVersion, kEntry},
          "no plug-in kind"},

@@ -169,6 +169,8 @@ TEST(ModuleResources, FilesWithoutResourcesAreRefusedWithAReason) {
     }
     EXPECT_THROW(host::ReadModuleResourcesFromFile(host_test::PluginsFolder("none.aip")),
                  ResourceError);
+    EXPECT_THROW(host::ReadModuleResourcesFromFile(host_test::PluginsFolder("good")),
+                 ResourceError);
 }
 
 TEST(ModuleResources, APeResourceTreeThatPointsBackIntoItselfIsRefused) {

@@ -46,12 +46,18 @@ std::string Event::ToString() const {
     return line;
 }
 
-void EventLog::Add(Event event) { m_events.push_back(std::move(event)); }
+std::size_t EventLog::Add(Event event) {
+    m_events.push_back(std::move(event));
+    return m_events.size() - 1;
+}
 
-void EventLog::Add(EventKind kind, std::string plugin, std::string subject, std::string detail,
-                   ASErr result) {
-    m_events.push_back(
-        Event{kind, std::move(plugin), std::move(subject), std::move(detail), result});
+std::size_t EventLog::Add(EventKind kind, std::string plugin, std::string subject,
+                          std::string detail, ASErr result) {
+    return Add(Event{kind, std::move(plugin), std::move(subject), std::move(detail), result});
+}
+
+void EventLog::SetResult(std::size_t index, ASErr result) {
+    if (index < m_events.size()) m_events[index].result = result;
 }
 
 std::vector<Event> EventLog::Since(std::size_t first) const {

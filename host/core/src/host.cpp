@@ -1,6 +1,8 @@
 #include "host/host.h"
 
 #include <dirent.h>
+#include <limits.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -101,6 +103,11 @@ std::size_t Host::LoadPluginsFolder(const std::string& folder) {
 
 LoadedPlugin* Host::LoadModule(const std::string& path) {
     try {
+        // dlopen would hand out the same code, statics and all, a second time.
+        char resolved[PATH_MAX];
+        if (realpath(path.c_str(), resolved) != nullptr)
+            for (const auto& p : m_plugins)
+                if (p->Path() == resolved) throw ResourceError("the module is already loaded");
         auto plugin = std::make_unique<LoadedPlugin>(path);
         m_events.Add(EventKind::Load, plugin->Name(), "loaded",
                      plugin->Path() + " at " + Hex(plugin->LoadBase()));
@@ -143,6 +150,8 @@ ASErr Host::Send(LoadedPlugin& plugin, const char* caller, const char* selector,
     message.globals = plugin.Globals();
     message.basic = BasicSuite();
     const std::size_t contextsBefore = m_contexts.size();
+    // Logged before the call, so that what the message causes follows it in the log.
+    const std::size_t logged = m_events.Add(EventKind::Message, plugin.Name(), what, detail);
     ASErr result;
     {
         CurrentPluginScope scope(&plugin);
@@ -155,7 +164,7 @@ ASErr Host::Send(LoadedPlugin& plugin, const char* caller, const char* selector,
         }
     }
     plugin.SetGlobals(message.globals);
-    m_events.Add(EventKind::Message, plugin.Name(), what, detail, result);
+    m_events.SetResult(logged, result);
     if (m_contexts.size() != contextsBefore) {
         Problem(&plugin, "application context unbalanced",
                 std::to_string(static_cast<long>(m_contexts.size()) -

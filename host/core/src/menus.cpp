@@ -132,7 +132,8 @@ void Menus::PrintGroup(const AIMenuGroupData& group, int depth, std::string& out
 std::string Menus::Tree() const {
     std::string out;
     for (const auto& g : m_groups)
-        if (g->parentItem == nullptr && !ItemsIn(g->name).empty()) PrintGroup(*g, 0, out);
+        if (g->parentItem == nullptr && (g->owner != nullptr || !ItemsIn(g->name).empty()))
+            PrintGroup(*g, 0, out);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "host/resource_table.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -53,12 +54,16 @@ const std::vector<std::uint8_t>* ResourceTable::Find(std::string_view typeName, 
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) throw ResourceError("not a regular file");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw ResourceError("cannot open " + path);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    if (in.bad()) throw ResourceError("cannot read " + path);
-    return bytes;
+    try {
+        return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
+    } catch (const std::exception& e) {
+        throw ResourceError("cannot read " + path + ": " + e.what());
+    }
 }
 
 ResourceTable ReadModuleResources(const std::vector<std::uint8_t>& file) {

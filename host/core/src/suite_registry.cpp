@@ -3,7 +3,10 @@
 namespace host {
 
 void SuiteRegistry::Register(const std::string& name, ASInt32 version, const void* table) {
-    m_tables[{name, version}] = table;
+    if (table == nullptr)
+        m_tables.erase({name, version});
+    else
+        m_tables[{name, version}] = table;
 }
 
 const void* SuiteRegistry::Find(const std::string& name, ASInt32 version) const {

@@ -35,9 +35,12 @@ struct Event {
 
 class EventLog {
 public:
-    void Add(Event event);
-    void Add(EventKind kind, std::string plugin, std::string subject, std::string detail = {},
-             ASErr result = 0);
+    // Returns the event's index.
+    std::size_t Add(Event event);
+    std::size_t Add(EventKind kind, std::string plugin, std::string subject,
+                    std::string detail = {}, ASErr result = 0);
+    // A message is logged when sent; its result arrives when it returns.
+    void SetResult(std::size_t index, ASErr result);
 
     const std::vector<Event>& Events() const { return m_events; }
     std::size_t Size() const { return m_events.size(); }

@@ -35,7 +35,8 @@ public:
     std::vector<AIMenuGroupData*> Groups() const;
     std::vector<AIMenuItem*> ItemsIn(const std::string& group) const;
 
-    // The groups that hold items, as an indented tree; submenus under their items.
+    // The groups that hold items or that a plug-in added, as an indented tree;
+    // submenus under their items.
     std::string Tree() const;
 
 private:

@@ -14,6 +14,7 @@ namespace host {
 
 class SuiteRegistry {
 public:
+    // A null table withdraws the version.
     void Register(const std::string& name, ASInt32 version, const void* table);
     // Same as Register; says at the call site that a table is being replaced.
     void Replace(const std::string& name, ASInt32 version, const void* table) {
