@@ -1,5 +1,7 @@
 #include "host/adm/dialog_template.h"
 
+#include "host/text/unicode_text.h"
+
 #include <cstring>
 
 namespace host::adm {
@@ -146,34 +148,6 @@ DialogTemplate ParseDialogTemplate(const std::uint8_t* data, std::size_t size) {
     return dlg;
 }
 
-std::string Utf16ToUtf8(const std::u16string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        }
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return out;
-}
+std::string Utf16ToUtf8(const std::u16string& text) { return EncodeUtf8(text); }
 
 }  // namespace host::adm

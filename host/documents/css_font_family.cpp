@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "host/text/unicode_text.h"
+
 namespace host {
 
 namespace {
@@ -29,24 +31,6 @@ unsigned long HexValue(char c) {
     return static_cast<unsigned long>((c | 0x20) - 'a' + 10);
 }
 
-void AppendUtf8(std::string& out, unsigned long cp) {
-    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 // A CSS escape at s[i] == '\\': a character, or up to six hex digits and one
 // optional blank. Advances i past it.
@@ -62,7 +46,7 @@ void Unescape(std::string_view s, std::size_t& i, std::string& out) {
             ++n;
         }
         if (i < s.size() && IsBlank(s[i])) ++i;
-        AppendUtf8(out, cp);
+        out += EncodeCodePoint(cp > 0x10FFFF ? 0xFFFD : static_cast<char32_t>(cp));
         return;
     }
     out.push_back(s[i++]);

@@ -13,6 +13,8 @@
 
 #include <cstring>
 
+#include "host/text/unicode_text.h"
+
 namespace host {
 
 struct FontFileReader::Library {
@@ -28,43 +30,10 @@ struct FaceGuard {
     }
 };
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 // sfnt names of the Unicode and Microsoft platforms are UTF-16BE; an unpaired
 // surrogate becomes U+FFFD.
 std::string Utf16BeToUtf8(const FT_Byte* bytes, FT_UInt length) {
-    std::string out;
-    for (FT_UInt i = 0; i + 1 < length; i += 2) {
-        std::uint32_t unit = (static_cast<std::uint32_t>(bytes[i]) << 8) | bytes[i + 1];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < length) {
-            const std::uint32_t low =
-                (static_cast<std::uint32_t>(bytes[i + 2]) << 8) | bytes[i + 3];
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        if (unit >= 0xD800 && unit <= 0xDFFF) unit = 0xFFFD;
-        AppendUtf8(out, unit);
-    }
-    return out;
+    return EncodeUtf8(DecodeUtf16Be(bytes, length));
 }
 
 struct SfntNames {

@@ -8,6 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "host/text/unicode_text.h"
+#include "host/text_encoding.h"
+
 namespace host::snapshot {
 namespace {
 
@@ -63,19 +66,9 @@ void StrokeRect(cairo_t* cr, double x, double y, double w, double h, unsigned rg
     cairo_stroke(cr);
 }
 
-// Text is narrow (the ANSI code page); cairo wants UTF-8. Bytes of 0x80 and
-// above are taken as Latin-1, which the code page matches for letters.
+// Text is narrow, in the thread's ANSI code page; cairo wants UTF-8.
 std::string ToUtf8(const std::string& narrow) {
-    std::string out;
-    for (unsigned char c : narrow) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    return EncodeUtf8(DecodeThreadAnsi(narrow.data(), narrow.size()));
 }
 
 enum class Align { kLeft, kCentre };

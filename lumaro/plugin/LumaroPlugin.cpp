@@ -2,17 +2,63 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
+#include "fontmanager/AIError.h"
+#include "fontmanager/HostString.h"
 #include "frame/DebugAssert.h"
+#include "frame/MenuGroups.h"
+#include "frame/SDKAboutPluginsHelper.h"
+#include "frame/Suites.h"
 #include "panel/LumaroDialog.h"
+#include "resources/ResourceIDs.h"
 
 LumaroPlugin* g_Plugin = nullptr;
 
-LumaroPlugin::LumaroPlugin(SPPluginRef pluginRef) : Plugin(pluginRef) {
+namespace {
+
+constexpr char kAssertSource[] = "Source\\LumaroPlugin";
+
+constexpr char kAboutGroupName[] = "CorvaneSoftwarePluginsGroupName";
+constexpr char kAboutGroupText[] = "About Corvane Software Plug-ins";
+constexpr char kAboutItemText[] = "Lumaro...";
+constexpr char kWindowGroupName[] = "CorvaneSoftwareWindowGroup";
+constexpr char kWindowGroupText[] = "Corvane Software";
+constexpr char kPluginGroupName[] = "Lumaro";
+constexpr char kPanelItemKey[] = "Lumaro Menu Item";
+constexpr char kShowPanelLabel[] = "Show Lumaro Panel";
+constexpr char kHidePanelLabel[] = "Hide Lumaro Panel";
+constexpr char kNotifierName[] = "LumaroPlugin";
+
+constexpr char kPanelName[] = "Lumaro Panel";
+constexpr ASInt32 kPanelStyle = kADMTabbedFloatingDialogStyle;
+
+constexpr char kAboutTitle[] = "About Lumaro";
+// The host's About box turns the two-character sequence \n into line breaks.
+constexpr char kAboutText[] =
+    "Lumaro plug-in, version 1.0\\n"
+    "Copyright (c) 2026 Corvane Software. All rights reserved.\\n"
+    "https://www.corvane-software.example/\\n\\n";
+
+}  // namespace
+
+LumaroPlugin::LumaroPlugin(SPPluginRef pluginRef)
+    : Plugin(pluginRef),
+      m_menuItemPanel(nullptr),
+      m_pDlgNonModal(nullptr),
+      m_panelDialogRef(nullptr),
+      m_menuItemAbout(nullptr),
+      m_notifyDocumentOpened(nullptr),
+      m_notifyDocumentChanged(nullptr),
+      m_notifyBeforeSave(nullptr),
+      m_notifyBeforeSaveAs(nullptr),
+      m_notifyAfterSave(nullptr),
+      m_notifyAfterSaveAs(nullptr),
+      m_notifyFontListChanged(nullptr) {
     std::snprintf(m_name, sizeof m_name, "%s", "Lumaro");
 }
 
-LumaroPlugin::LumaroPlugin(PrototypeTag) : Plugin(nullptr) {}
+LumaroPlugin::LumaroPlugin(PrototypeTag) : LumaroPlugin(static_cast<SPPluginRef>(nullptr)) {}
 
 LumaroPlugin::~LumaroPlugin() = default;
 
@@ -21,14 +67,143 @@ ASErr LumaroPlugin::BindGlobal(Plugin* plugin) {
     return kNoErr;
 }
 
+ASErr LumaroPlugin::OnStartup(SPMessageData* message) {
+    if (ASErr error = Plugin::OnStartup(message)) return error;
+    if (ASErr error = AddMenus(message)) return error;
+    return AddNotifiers();
+}
+
+ASErr LumaroPlugin::AddMenus(SPMessageData* message) {
+    SDKAboutPluginsHelper about;
+    if (ASErr error = about.AddAboutItem(message, kAboutGroupName, kAboutGroupText, kAboutItemText,
+                                         &m_menuItemAbout)) {
+        return error;
+    }
+
+    if (ASErr error = FindOrCreateMenuGroup(m_pluginRef, kWindowGroupName, kToolPalettesMenuGroup,
+                                            kWindowGroupText)) {
+        return error;
+    }
+
+    AIMenuItemHandle pluginItem = nullptr;
+    if (ASErr error = AddMenuItem(m_pluginRef, kPluginGroupName, kWindowGroupName, kPluginGroupName,
+                                  0, &pluginItem)) {
+        return error;
+    }
+    AIMenuGroup pluginGroup = nullptr;
+    if (ASErr error =
+            g_aiMenu->AddMenuGroupAsSubMenu(kPluginGroupName, 0, pluginItem, &pluginGroup)) {
+        return error;
+    }
+
+    return AddMenuItem(m_pluginRef, kPanelItemKey, kPluginGroupName, kShowPanelLabel,
+                       kMenuItemWantsUpdateOption, &m_menuItemPanel);
+}
+
+ASErr LumaroPlugin::AddNotifiers() {
+    const struct {
+        const char* type;
+        AINotifierHandle* handle;
+    } registrations[] = {
+        {kAIDocumentOpenedNotifier, &m_notifyDocumentOpened},
+        {kAIDocumentChangedNotifier, &m_notifyDocumentChanged},
+        {kAIBeforeSaveNotifier, &m_notifyBeforeSave},
+        {kAIBeforeSaveAsNotifier, &m_notifyBeforeSaveAs},
+        {kAIAfterSaveNotifier, &m_notifyAfterSave},
+        {kAIAfterSaveAsNotifier, &m_notifyAfterSaveAs},
+        {kAIFontListChangedNotifier, &m_notifyFontListChanged},
+    };
+    ASErr error = kNoErr;
+    for (const auto& registration : registrations) {
+        error = g_aiNotifier->AddNotifier(m_pluginRef, kNotifierName, registration.type,
+                                          registration.handle);
+        if (error != kNoErr) return error;
+    }
+    return error;
+}
+
+ASErr LumaroPlugin::OnNotify(AINotifierMessage* message) {
+    try {
+        ASErr result = kNoErr;
+        if (message->type != nullptr &&
+            std::strcmp(message->type, kAIApplicationStartedNotifier) == 0) {
+            m_pDlgNonModal = new (std::nothrow) LumaroDialog;
+            if (m_pDlgNonModal != nullptr) {
+                m_panelDialogRef = m_pDlgNonModal->Create(message->d.self, kPanelName,
+                                                          kLumaroDialogID, kPanelStyle, 0);
+            }
+            if (m_pDlgNonModal == nullptr || m_panelDialogRef == nullptr) result = -1;
+        }
+        if (message->notifier == m_notifyDocumentOpened) RequestPanelRefresh(true);
+        if (message->notifier == m_notifyDocumentChanged) RequestPanelRefresh(true);
+        if (message->notifier == m_notifyFontListChanged) RequestPanelRefresh(true);
+        return result;
+    } catch (...) {
+        return kNotifierExceptionErr;
+    }
+}
+
 void LumaroPlugin::RequestPanelRefresh(bool refresh) {
     if (!refresh) return;
-    LUMARO_ASSERT(m_pDlgNonModal != NULL, "Source\\LumaroPlugin");
+    LUMARO_ASSERT(m_pDlgNonModal != NULL, kAssertSource);
     if (m_pDlgNonModal != nullptr) m_pDlgNonModal->Refresh();
 }
 
 void LumaroPlugin::PanelDeleted(LumaroDialog* panel) {
-    if (panel == m_pDlgNonModal) m_pDlgNonModal = nullptr;
+    if (panel != nullptr && panel == m_pDlgNonModal) {
+        m_pDlgNonModal = nullptr;
+        m_panelDialogRef = nullptr;
+    }
+}
+
+bool LumaroPlugin::PanelVisible() const {
+    if (m_pDlgNonModal == nullptr || g_admDialog == nullptr) return false;
+    ADMDialogRef dialog = m_pDlgNonModal->GetDialogRef();
+    return dialog != nullptr && g_admDialog->IsVisible(dialog) != 0;
+}
+
+ASErr LumaroPlugin::OnMenuGo(AIMenuMessage* message) {
+    if (message->menuItem == m_menuItemPanel) {
+        // A panel whose dialog was never made has nothing to show.
+        if (m_pDlgNonModal != nullptr && m_pDlgNonModal->GetDialogRef() != nullptr) {
+            g_admDialog->Show(m_pDlgNonModal->GetDialogRef(), PanelVisible() ? 0 : 1);
+        }
+    } else if (message->menuItem == m_menuItemAbout) {
+        SDKAboutPluginsHelper about;
+        about.ShowAboutBox(&message->d, kAboutTitle, kAboutText);
+    }
+    return kNoErr;
+}
+
+ASErr LumaroPlugin::OnMenuUpdate(AIMenuMessage* message) {
+    ai::HostString label(PanelVisible() ? kHidePanelLabel : kShowPanelLabel,
+                         kAIPlatformCharacterEncoding);
+    g_aiMenu->SetItemText(message->menuItem, label.Record());
+    return kNoErr;
+}
+
+ASErr LumaroPlugin::DispatchMessage(const char* caller, const char* selector, void* message) {
+    ASErr result = kNoErr;
+    try {
+        result = Plugin::DispatchMessage(caller, selector, message);
+    } catch (const ai::Error& error) {
+        result = error.Code();
+    } catch (...) {
+        result = kCantHappenErr;
+    }
+    if (result == kNoErr || result == kUnhandledMsgErr) return kNoErr;
+    ReportMessageError(result, caller, selector, message);
+    return result;
+}
+
+ASErr LumaroPlugin::OnShutdown(SPMessageData* message) {
+    if (m_pDlgNonModal != nullptr) {
+        LumaroDialog* panel = m_pDlgNonModal;
+        m_pDlgNonModal = nullptr;
+        delete panel;
+        m_panelDialogRef = nullptr;
+    }
+    return Plugin::OnShutdown(message);
 }
 
 Plugin* CreatePluginObject(SPPluginRef pluginRef) {

@@ -62,13 +62,6 @@ TEST_F(ModuleTest, StartsNamesItselfAndShutsDownWithNothingLeft) {
     EXPECT_EQ(host.Strings().LiveCount(plugin), 0u);
 }
 
-TEST_F(ModuleTest, StartUpAnsweredByTheDispatcherIsZero) {
-    host::Host& host = *hostPtr;
-    ASSERT_EQ(host.Startup(*plugin), kNoErr);
-    EXPECT_EQ(Call("SP Interface", "Startup"), kNoErr) << "a second start-up reaches the table";
-    EXPECT_EQ(Call("SP Interface", "Shutdown"), kNoErr);
-}
-
 TEST_F(ModuleTest, UnhandledMessagesAnswerZero) {
     host::Host& host = *hostPtr;
     ASSERT_EQ(host.Startup(*plugin), kNoErr);

@@ -62,7 +62,7 @@ void PanelHostTest::SetUp() {
     // The plug-in object's memory comes from the host, as PluginMain arranges.
     g_spBasic = m_host->BasicSuite();
     m_pluginRef = reinterpret_cast<SPPluginRef>(&m_resources);
-    m_plugin.reset(new (std::nothrow) LumaroPlugin(m_pluginRef));
+    m_plugin.reset(new (std::nothrow) PanelOwner(m_pluginRef));
     ASSERT_NE(m_plugin, nullptr);
     g_Plugin = m_plugin.get();
 }

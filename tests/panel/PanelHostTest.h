@@ -29,6 +29,13 @@ private:
     host::ResourceTable m_resources;
 };
 
+// The plug-in object with its panel field in reach, so a test can hold the
+// panel as the object does after the application-started notification.
+struct PanelOwner : LumaroPlugin {
+    using LumaroPlugin::LumaroPlugin;
+    using LumaroPlugin::m_pDlgNonModal;
+};
+
 class PanelHostTest : public FakeGlyvorServerTest {
 protected:
     void SetUp() override;
@@ -68,7 +75,7 @@ protected:
     ModuleResourceEnvironment m_resources;
     std::unique_ptr<host::adm::DialogManager> m_dialogs;
     std::unique_ptr<host::prefs::PreferenceStore> m_preferences;
-    std::unique_ptr<LumaroPlugin> m_plugin;
+    std::unique_ptr<PanelOwner> m_plugin;
     SPPluginRef m_pluginRef = nullptr;
     std::string m_preferenceFolder;
     std::size_t m_alertsSeen = 0;

@@ -1,14 +1,10 @@
 #include "platform_bridge.h"
 
 #include "host/host.h"
-
-#ifdef HOST_WITH_EMU_PLATFORM
 #include "platform/emu/control.h"
-#endif
 
 namespace host::detail {
 
-#ifdef HOST_WITH_EMU_PLATFORM
 namespace {
 void Sink(const char* expression, const char* source, int line, void* context) {
     static_cast<Host*>(context)->RecordAssertion(expression, source, line);
@@ -16,18 +12,15 @@ void Sink(const char* expression, const char* source, int line, void* context) {
 }  // namespace
 
 void InstallAssertionSink(Host* host) {
-    if (host != nullptr)
+    if (host != nullptr) {
         EmuSetAssertionSink(Sink, host);
-    else
+    } else {
         EmuSetAssertionSink(nullptr, nullptr);
+    }
 }
 
 void SetPlatformMachineFolder(const std::string& folder) {
     EmuSetMachineFolder(folder.empty() ? nullptr : folder.c_str());
 }
-#else
-void InstallAssertionSink(Host*) {}
-void SetPlatformMachineFolder(const std::string&) {}
-#endif
 
 }  // namespace host::detail

@@ -19,6 +19,12 @@
 #include <comdef.h>
 // clang-format on
 
+// The plug-in object has an operation named DispatchMessage; the user32 macro
+// would rename it to DispatchMessageA in some files and not in others.
+#ifdef DispatchMessage
+#undef DispatchMessage
+#endif
+
 #include <cstdio>
 
 // The plug-in's debug-assertion channel: the debugger's output window.

@@ -1,0 +1,281 @@
+// The plug-in object as the host sees it: start-up registrations, the panel's
+// life, the Window-menu toggle and its label, the About box, notifications.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "host/adm/adm_objects.h"
+#include "host/adm/host_dialogs.h"
+#include "host/fontlist/font_list.h"
+#include "host/fontsuite/font_suite.h"
+#include "host/host.h"
+#include "host/prefs/preference_store.h"
+#include "platform/emu/control.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using host::fontsuite::FontQuery;
+
+constexpr char kPanelItemKey[] = "Lumaro Menu Item";
+constexpr char kWindowGroup[] = "CorvaneSoftwareWindowGroup";
+
+class LumaroPluginTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/lumaro-plugin-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        machine = pattern;
+        fs::create_directories(machine / "Fonts");
+        EmuSetMachineFolder(machine.c_str());
+        EmuClearAssertions();
+
+        host = std::make_unique<host::Host>();
+        dialogs = std::make_unique<host::adm::HostDialogs>(*host);
+        preferences = std::make_unique<host::prefs::PreferenceStore>(machine.string());
+        host::prefs::RegisterPreferenceSuite(host->Suites());
+        fonts = std::make_unique<host::FontList>(machine.string());
+        fontSuite = std::make_unique<host::fontsuite::FontSuiteService>(*fonts);
+        host::fontsuite::FontSuiteService::Register(host->Suites());
+        plugin = host->LoadModule(LUMARO_MODULE_PATH);
+        ASSERT_NE(plugin, nullptr);
+    }
+
+    void TearDown() override {
+        if (plugin->State() == host::PluginState::Started) {
+            EXPECT_EQ(host->Shutdown(*plugin), kNoErr);
+        }
+        EXPECT_EQ(host->Memory().Stats(plugin).blocksOutstanding, 0u);
+        EXPECT_TRUE(host->HeldSuites(plugin).empty());
+        EXPECT_EQ(host->Strings().LiveCount(plugin), 0u);
+        fontSuite.reset();
+        fonts.reset();
+        dialogs.reset();
+        host.reset();
+        preferences.reset();
+        fs::remove_all(machine);
+    }
+
+    // Start-up and the application-started notification, as at launch.
+    void Launch() { ASSERT_TRUE(host->StartAll()); }
+
+    AIMenuItem* PanelItem() { return host->Menu().FindItem(kPanelItemKey); }
+
+    std::u16string PanelLabel() {
+        host->UpdateMenus();
+        return PanelItem()->text;
+    }
+
+    ADMDialogRef PanelDialog() { return dialogs->Manager().FindDialog("Lumaro Panel"); }
+
+    bool PanelVisible() {
+        ADMDialogRef dialog = PanelDialog();
+        return dialog != nullptr && reinterpret_cast<ADMDialog*>(dialog)->visible;
+    }
+
+    std::vector<std::string> Assertions() {
+        std::vector<std::string> texts;
+        for (const auto& event : host->Events().OfKind(host::EventKind::Assertion)) {
+            texts.push_back(event.subject);
+        }
+        return texts;
+    }
+
+    std::vector<host::Event> Alerts() { return host->Events().OfKind(host::EventKind::Alert); }
+
+    int Scans() { return fontSuite->Calls(FontQuery::Count); }
+
+    fs::path machine;
+    std::unique_ptr<host::Host> host;
+    std::unique_ptr<host::adm::HostDialogs> dialogs;
+    std::unique_ptr<host::prefs::PreferenceStore> preferences;
+    std::unique_ptr<host::FontList> fonts;
+    std::unique_ptr<host::fontsuite::FontSuiteService> fontSuite;
+    host::LoadedPlugin* plugin = nullptr;
+};
+
+TEST_F(LumaroPluginTest, StartUpBuildsTheMenusAndRegistersSevenNotifiers) {
+    ASSERT_EQ(host->Startup(*plugin), kNoErr);
+
+    AIMenuGroupData* window = host->Menu().FindGroup(kWindowGroup);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(window->parentItem, nullptr);
+    EXPECT_EQ(window->parentItem->group, "Tool Palettes");
+    EXPECT_EQ(window->parentItem->text, u"Corvane Software");
+
+    AIMenuGroupData* lumaro = host->Menu().FindGroup("Lumaro");
+    ASSERT_NE(lumaro, nullptr);
+    EXPECT_EQ(lumaro->parentItem->group, kWindowGroup);
+    EXPECT_EQ(lumaro->parentItem->keyName, "Lumaro");
+
+    ASSERT_NE(PanelItem(), nullptr);
+    EXPECT_EQ(PanelItem()->group, "Lumaro");
+    EXPECT_EQ(PanelItem()->text, u"Show Lumaro Panel");
+    EXPECT_EQ(PanelItem()->options, 1) << "the host sends it AI Update";
+
+    const auto about = host->Menu().ItemsIn("CorvaneSoftwarePluginsGroupName");
+    ASSERT_EQ(about.size(), 1u);
+    EXPECT_EQ(about[0]->text, u"Lumaro...");
+    EXPECT_EQ(about[0]->options, 0);
+
+    std::vector<std::string> types;
+    for (const auto& notifier : host->Notifiers()) {
+        if (notifier->name == "LumaroPlugin") types.push_back(notifier->type);
+    }
+    EXPECT_EQ(types, (std::vector<std::string>{
+                         "AI Document Opened Notifier", "AI Document Changed Notifier",
+                         "AI Command Notifier: Before Save", "AI Command Notifier: Before Save As",
+                         "AI Command Notifier: After Save", "AI Command Notifier: After Save As",
+                         "AI Font List Changed Notifier"}));
+}
+
+TEST_F(LumaroPluginTest, BeforeTheApplicationHasStartedTheToggleDoesNothing) {
+    ASSERT_EQ(host->Startup(*plugin), kNoErr);
+    EXPECT_EQ(PanelLabel(), u"Show Lumaro Panel");
+    EXPECT_EQ(host->ChooseMenuItem(PanelItem()), kNoErr);
+    EXPECT_TRUE(dialogs->Manager().Dialogs().empty());
+    EXPECT_EQ(PanelLabel(), u"Show Lumaro Panel");
+}
+
+TEST_F(LumaroPluginTest, TheToggleHidesAndShowsThePanelAndTheLabelFollows) {
+    Launch();
+    ASSERT_NE(PanelDialog(), nullptr);
+    ASSERT_TRUE(PanelVisible());
+    EXPECT_EQ(PanelLabel(), u"Hide Lumaro Panel");
+
+    EXPECT_EQ(host->ChooseMenuItem(PanelItem()), kNoErr);
+    EXPECT_FALSE(PanelVisible());
+    EXPECT_NE(PanelDialog(), nullptr) << "hidden, not deleted";
+    EXPECT_EQ(PanelLabel(), u"Show Lumaro Panel");
+
+    EXPECT_EQ(host->ChooseMenuItem(PanelItem()), kNoErr);
+    EXPECT_TRUE(PanelVisible());
+    EXPECT_EQ(PanelLabel(), u"Hide Lumaro Panel");
+}
+
+TEST_F(LumaroPluginTest, ADocumentNotificationWithoutAPanelOnlyAsserts) {
+    ASSERT_EQ(host->Startup(*plugin), kNoErr);
+    EXPECT_EQ(host->FireNotifier("AI Document Opened Notifier"), 1);
+    EXPECT_EQ(Assertions(), std::vector<std::string>{"m_pDlgNonModal != NULL"});
+    EXPECT_TRUE(Alerts().empty());
+}
+
+TEST_F(LumaroPluginTest, AnotherPluginsWindowGroupIsShared) {
+    AIMenuItem* item = nullptr;
+    ASSERT_EQ(
+        host->Menu().AddItem(nullptr, kWindowGroup, "Tool Palettes", u"Corvane Software", 0, &item),
+        kNoErr);
+    ASSERT_EQ(host->Menu().AddSubMenuGroup(nullptr, kWindowGroup, 1, item, nullptr), kNoErr);
+    const std::size_t paletteItems = host->Menu().ItemsIn("Tool Palettes").size();
+
+    ASSERT_EQ(host->Startup(*plugin), kNoErr);
+    EXPECT_EQ(host->Menu().ItemsIn("Tool Palettes").size(), paletteItems);
+    const auto shared = host->Menu().ItemsIn(kWindowGroup);
+    ASSERT_EQ(shared.size(), 1u);
+    EXPECT_EQ(shared[0]->keyName, "Lumaro");
+}
+
+TEST_F(LumaroPluginTest, TheAboutItemShowsTheAboutBoxAsStored) {
+    ASSERT_EQ(host->Startup(*plugin), kNoErr);
+    const auto about = host->Menu().ItemsIn("CorvaneSoftwarePluginsGroupName");
+    ASSERT_EQ(about.size(), 1u);
+    EXPECT_EQ(host->ChooseMenuItem(about[0]), kNoErr);
+    const auto alerts = Alerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    const std::string& shown = alerts[0].detail;
+    EXPECT_NE(shown.find("About Lumaro"), std::string::npos);
+    EXPECT_NE(shown.find("Lumaro plug-in, version 1.0\\n"), std::string::npos);
+    EXPECT_NE(shown.find("Corvane Software"), std::string::npos);
+    EXPECT_NE(shown.find("\\n\\n"), std::string::npos) << "the text ends as stored";
+}
+
+TEST_F(LumaroPluginTest, DocumentAndFontNotificationsRefreshSaveNotificationsDoNot) {
+    Launch();
+    const int afterLaunch = Scans();
+    EXPECT_EQ(afterLaunch, 1) << "the panel's Init ends with a refresh";
+
+    for (const char* type :
+         {"AI Command Notifier: Before Save", "AI Command Notifier: Before Save As",
+          "AI Command Notifier: After Save", "AI Command Notifier: After Save As"}) {
+        host->FireNotifier(type);
+    }
+    EXPECT_EQ(Scans(), afterLaunch);
+
+    host->FireNotifier("AI Document Opened Notifier");
+    host->FireNotifier("AI Document Changed Notifier");
+    host->FireNotifier("AI Font List Changed Notifier");
+    EXPECT_EQ(Scans(), afterLaunch + 3);
+    EXPECT_TRUE(Assertions().empty());
+}
+
+TEST_F(LumaroPluginTest, TheRefreshShowsTheMissingFontsOfOpenDocuments) {
+    fonts->SetDocumentFonts("/doc.pdf", {"Zeta-Regular", "alpha-Bold", "Beta"});
+    Launch();
+    const std::string panel = dialogs->Manager().Render(PanelDialog());
+    EXPECT_NE(panel.find("3 missing font(s) in opened documents"), std::string::npos) << panel;
+    const std::size_t alpha = panel.find("* alpha-Bold");
+    const std::size_t beta = panel.find("* Beta");
+    const std::size_t zeta = panel.find("* Zeta-Regular");
+    ASSERT_NE(zeta, std::string::npos) << panel;
+    EXPECT_LT(alpha, beta);
+    EXPECT_LT(beta, zeta);
+}
+
+TEST_F(LumaroPluginTest, ADialogTheHostDestroyedFirstIsForgotten) {
+    Launch();
+    dialogs->Manager().DestroyDialogsOf(plugin->Ref());
+    EXPECT_EQ(PanelDialog(), nullptr);
+    host->FireNotifier("AI Document Opened Notifier");
+    EXPECT_EQ(Assertions(), std::vector<std::string>{"m_pDlgNonModal != NULL"})
+        << "the plug-in knows the panel is gone";
+    EXPECT_EQ(PanelLabel(), u"Show Lumaro Panel");
+    EXPECT_EQ(host->ChooseMenuItem(PanelItem()), kNoErr);
+    // TearDown's shutdown must not delete the panel a second time.
+}
+
+TEST_F(LumaroPluginTest, APanelThatCannotBeMadeFailsTheNotificationAndNothingElse) {
+    ASSERT_EQ(host->Startup(*plugin), kNoErr);
+    host->Memory().RefuseNthAllocation(1);
+    host->FireNotifier("AI Application Started Notifier");
+    bool failed = false;
+    for (const auto& event : host->Events().OfKind(host::EventKind::Message)) {
+        failed |= event.result == -1;
+    }
+    EXPECT_TRUE(failed) << "the application-started notification answers -1";
+    EXPECT_EQ(PanelDialog(), nullptr);
+    host->FireNotifier("AI Document Opened Notifier");
+    EXPECT_EQ(Assertions(), std::vector<std::string>{"m_pDlgNonModal != NULL"});
+}
+
+TEST_F(LumaroPluginTest, AnExceptionDuringARefreshAnswersEPNAndTheHostGoesOn) {
+    fonts->SetDocumentFonts("/doc.pdf", {"Missing-One"});
+    Launch();
+    // The host's string operation fails inside the scan: the host string raises.
+    host->Strings().FailNthCall(host::StringFunction::Erase, 1, HostFourCC('F', 'A', 'I', 'L'));
+    host->FireNotifier("AI Document Changed Notifier");
+    bool epn = false;
+    for (const auto& event : host->Events().OfKind(host::EventKind::Message)) {
+        epn |= event.result == HostFourCC('E', 'P', 'N', ' ');
+    }
+    EXPECT_TRUE(epn);
+    // The next refresh works again.
+    host->FireNotifier("AI Document Changed Notifier");
+    EXPECT_NE(dialogs->Manager().Render(PanelDialog()).find("1 missing font(s)"),
+              std::string::npos);
+}
+
+TEST_F(LumaroPluginTest, ShutdownDeletesThePanelAndWritesItsDockingState) {
+    Launch();
+    ASSERT_EQ(host->Shutdown(*plugin), kNoErr);
+    EXPECT_TRUE(dialogs->Manager().Dialogs().empty());
+    const auto visible = preferences->Get("LumaroDialog", "kLumaro_DPVisibleStr");
+    ASSERT_TRUE(visible.has_value());
+    EXPECT_EQ(*visible, host::prefs::PreferenceValue::Boolean(true));
+    EXPECT_TRUE(preferences->Get("LumaroDialog", "kLumaro_DPDockCodeStr").has_value());
+    EXPECT_TRUE(preferences->Get("LumaroDialog", "kLumaro_DPSizeStr").has_value());
+}
+
+}  // namespace
