@@ -13,11 +13,13 @@ function(lumaro_compile_resources rcfile resfile)
   endif()
   get_filename_component(rc_path ${rcfile} ABSOLUTE)
   get_filename_component(rc_dir ${rc_path} DIRECTORY)
+  # What the script pulls in: its headers and the pictures beside it.
+  file(GLOB rc_inputs CONFIGURE_DEPENDS ${rc_dir}/*.h ${rc_dir}/*.png)
   add_custom_command(
     OUTPUT ${resfile}
     COMMAND ${LUMARO_WINDRES} --input-format=rc --output-format=res
             --include-dir=${rc_dir} -i ${rc_path} -o ${resfile}
-    DEPENDS ${rc_path}
+    DEPENDS ${rc_path} ${rc_inputs}
     COMMENT "Compiling resources ${rcfile}"
     VERBATIM)
 endfunction()

@@ -120,11 +120,17 @@ void ClearListBox(ADMItemRef item) {
     ADMListRef list = g_admList != nullptr ? g_admItem->GetList(item) : nullptr;
     if (list == nullptr) return;
     // A host that refuses a removal must not keep this loop going.
-    for (ASInt32 count = g_admList->NumberOfEntries(list); count > 0;) {
+    ASInt32 count = g_admList->NumberOfEntries(list);
+    while (count > 0) {
         g_admList->RemoveEntry(list, count - 1);
         const ASInt32 left = g_admList->NumberOfEntries(list);
         if (left >= count) break;
         count = left;
+    }
+    // Rows it kept must not lead to the records about to be deleted.
+    for (ASInt32 i = 0; i < count; ++i) {
+        if (ADMEntryRef entry = g_admList->IndexEntry(list, i))
+            g_admEntry->SetUserData(entry, nullptr);
     }
 }
 

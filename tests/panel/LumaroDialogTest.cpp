@@ -202,6 +202,20 @@ TEST_F(PanelFind, WithNoMissingFontsChangesNothingAndConnectsNowhere) {
     EXPECT_EQ(EmuAssertionCount(), 0u);
 }
 
+TEST_F(PanelFind, CalledWithoutMissingFontsItAssertsAndStops) {
+    ASSERT_NE(CreatePanel(), nullptr);
+    EmuClearAssertions();
+    Panel()->FindFonts();
+    ASSERT_EQ(EmuAssertionCount(), 1u);
+    const char* expression = nullptr;
+    const char* source = nullptr;
+    EmuAssertionAt(0, &expression, &source, nullptr);
+    EXPECT_STREQ(expression, "g_fontitems.size() != 0");
+    EXPECT_STREQ(source, "Source\\LumaroDialog");
+    EXPECT_EQ(Status(), "No missing fonts in opened documents");
+    EXPECT_EQ(EmuGetActiveObjectCount(), 0u);
+}
+
 TEST_F(PanelFind, AComErrorReleasesTheConnectionAndTheNextFindConnectsAfresh) {
     ASSERT_NE(CreatePanel(), nullptr);
     SeedMissingFonts({"Alpha", "beta", "zeta"});
