@@ -288,6 +288,8 @@ AIMenuItem* Session::FindMenuPath(const std::string& path, std::string* error) {
         return nullptr;
     }
     std::string group = parts[0];
+    // The host's tool palettes sit in its Window menu.
+    if (group == "Window" && m_host->Menu().FindGroup(group) == nullptr) group = "Tool Palettes";
     if (m_host->Menu().FindGroup(group) == nullptr) {
         *error = "no menu group \"" + group + "\"";
         return nullptr;
