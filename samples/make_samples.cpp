@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
                      error),
                  brochure, error);
 
-    // A PDF-compatible Illustrator file, its text inside groups (form XObjects).
+    // A PDF-compatible .ai file, its text inside groups (form XObjects).
     const std::string poster = at("poster.ai");
     samples::CairoDocumentOptions grouped;
     grouped.textInGroup = true;

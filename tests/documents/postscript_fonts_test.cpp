@@ -42,7 +42,7 @@ TEST(PostScriptFonts, HeaderListsWithContinuationsAreRead) {
         "%!PS-Adobe-3.0\r\n"
         "%%DocumentFonts: Times-Roman Helvetica\r\n"
         "%%+ Courier\r\n"
-        "%%DocumentNeededResources: procset Adobe_Illustrator 1.0 0\r\n"
+        "%%DocumentNeededResources: procset Vector_Procs 1.0 0\r\n"
         "%%+ font Symbol (Gill Sans Light) font Helvetica\r\n"
         "%%+ encoding MacRoman\r\n"
         "%%DocumentSuppliedResources: font Embedded-Font\r\n"
