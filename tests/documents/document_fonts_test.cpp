@@ -8,7 +8,7 @@
 #include "documents/document_sniffer.h"
 #include "samples/cairo_documents.h"
 #include "samples/text_documents.h"
-#include "temp_folder.h"
+#include "TempFolder.h"
 
 namespace {
 

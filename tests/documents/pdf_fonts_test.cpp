@@ -11,7 +11,7 @@
 #include "documents/document_fonts.h"
 #include "documents/font_name_list.h"
 #include "samples/cairo_documents.h"
-#include "temp_folder.h"
+#include "TempFolder.h"
 
 namespace {
 

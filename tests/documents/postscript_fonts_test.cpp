@@ -4,7 +4,7 @@
 #include "documents/document_fonts.h"
 #include "samples/cairo_documents.h"
 #include "samples/text_documents.h"
-#include "temp_folder.h"
+#include "TempFolder.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "documents/document_fonts.h"
 #include "samples/text_documents.h"
-#include "temp_folder.h"
+#include "TempFolder.h"
 
 namespace {
 

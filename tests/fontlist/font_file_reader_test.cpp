@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "temp_folder.h"
+#include "TempFolder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "fontlist/font_name_match.h"
 #include "samples/cairo_documents.h"
 #include "samples/text_documents.h"
-#include "temp_folder.h"
+#include "TempFolder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "temp_folder.h"
+#include "TempFolder.h"
 
 namespace {
 

@@ -149,13 +149,13 @@ namespace {
 TEST(CommandLineRegistration, RegistersAndUnregistersTheClassOnAMachine) {
     TempFolder machine;
     std::ostringstream out, err;
-    ASSERT_EQ(
-        glyvor::RunCommandLine(
-            {"register", "--machine", machine.path(), "--catalog", machine / "cat.txt"}, out, err),
-        0)
+    ASSERT_EQ(glyvor::RunCommandLine({"register", "--machine", machine.Path().string(), "--catalog",
+                                      machine / "cat.txt"},
+                                     out, err),
+              0)
         << err.str();
-    EXPECT_EQ(out.str(), "Glyvor.Document registered on " + machine.path() + "\tcatalogue " +
-                             (machine / "cat.txt") + "\n");
+    EXPECT_EQ(out.str(), "Glyvor.Document registered on " + machine.Path().string() +
+                             "\tcatalogue " + (machine / "cat.txt") + "\n");
     EXPECT_EQ(glyvor_test::ReadFile(machine / "Glyvor/registration.txt"),
               "module=" + glyvor::DefaultServerModulePath() + "\ncatalog=" + (machine / "cat.txt") +
                   "\n");
@@ -164,12 +164,14 @@ TEST(CommandLineRegistration, RegistersAndUnregistersTheClassOnAMachine) {
     EXPECT_TRUE(clsid == glyvor::CLSID_GlyvorDocument);
 
     out.str("");
-    EXPECT_EQ(glyvor::RunCommandLine({"unregister", "--machine", machine.path()}, out, err), 0);
-    EXPECT_EQ(out.str(), "Glyvor.Document unregistered from " + machine.path() + "\n");
+    EXPECT_EQ(
+        glyvor::RunCommandLine({"unregister", "--machine", machine.Path().string()}, out, err), 0);
+    EXPECT_EQ(out.str(), "Glyvor.Document unregistered from " + machine.Path().string() + "\n");
     EXPECT_EQ(CLSIDFromProgID(u"Glyvor.Document", &clsid), CO_E_CLASSSTRING);
     out.str("");
-    EXPECT_EQ(glyvor::RunCommandLine({"unregister", "--machine", machine.path()}, out, err), 0);
-    EXPECT_EQ(out.str(), "Glyvor.Document was not registered on " + machine.path() + "\n");
+    EXPECT_EQ(
+        glyvor::RunCommandLine({"unregister", "--machine", machine.Path().string()}, out, err), 0);
+    EXPECT_EQ(out.str(), "Glyvor.Document was not registered on " + machine.Path().string() + "\n");
     EmuSetMachineFolder(nullptr);
 }
 

@@ -32,7 +32,7 @@ protected:
             glyvor::IndexFolders({{"Lib", m_fonts / "lib"}, {"URW", m_fonts / "urw"}}, &r, &error))
             << error;
         m_catalog = std::make_shared<glyvor::Catalog>(std::move(r.catalog));
-        m_service = std::make_unique<FontService>(m_catalog, m_machine.path());
+        m_service = std::make_unique<FontService>(m_catalog, m_machine.Path().string());
     }
 
     std::string Id(const char* name) {
@@ -62,10 +62,10 @@ TEST_F(FontServiceTest, ActivationIsListedInTheMachineFolderOnce) {
     ASSERT_TRUE(m_service->Load(id, true, &error)) << error;
     ASSERT_TRUE(m_service->Load(id, true, &error)) << error;
     ASSERT_TRUE(m_service->Load(Id("C059-Roman"), true, &error)) << error;
-    EXPECT_EQ(ReadFile(glyvor::ActiveFontsFile(m_machine.path())),
+    EXPECT_EQ(ReadFile(glyvor::ActiveFontsFile(m_machine.Path().string())),
               Source("lib/LiberationSans-Bold.ttf") + "\n" + Source("urw/C059-Roman.t1") + "\n");
     EXPECT_EQ(m_service->State(id), glyvor::kFontActive);
-    EXPECT_FALSE(fs::exists(glyvor::FontsFolder(m_machine.path())));
+    EXPECT_FALSE(fs::exists(glyvor::FontsFolder(m_machine.Path().string())));
 }
 
 TEST_F(FontServiceTest, InstallationCopiesTheFileAndAgainIsASuccess) {
@@ -73,7 +73,7 @@ TEST_F(FontServiceTest, InstallationCopiesTheFileAndAgainIsASuccess) {
     std::string error;
     ASSERT_TRUE(m_service->Load(id, false, &error)) << error;
     const std::string installed =
-        glyvor::FontsFolder(m_machine.path()) + "/LiberationMono-Regular.ttf";
+        glyvor::FontsFolder(m_machine.Path().string()) + "/LiberationMono-Regular.ttf";
     EXPECT_EQ(ReadFile(installed), ReadFile(Source("lib/LiberationMono-Regular.ttf")));
     EXPECT_EQ(m_service->State(id), glyvor::kFontInstalled);
     ASSERT_TRUE(m_service->Load(id, false, &error)) << error;
@@ -81,7 +81,7 @@ TEST_F(FontServiceTest, InstallationCopiesTheFileAndAgainIsASuccess) {
     EXPECT_EQ(m_service->State(id), glyvor::kFontInstalled | glyvor::kFontActive);
     // Nothing but the font itself is left in Fonts/.
     std::size_t files = 0;
-    for (const auto& e : fs::directory_iterator(glyvor::FontsFolder(m_machine.path()))) {
+    for (const auto& e : fs::directory_iterator(glyvor::FontsFolder(m_machine.Path().string()))) {
         (void)e;
         ++files;
     }
@@ -90,7 +90,7 @@ TEST_F(FontServiceTest, InstallationCopiesTheFileAndAgainIsASuccess) {
 
 TEST_F(FontServiceTest, ADifferentFileOfTheSameNameIsNeverReplaced) {
     const std::string installed =
-        glyvor::FontsFolder(m_machine.path()) + "/LiberationSans-Bold.ttf";
+        glyvor::FontsFolder(m_machine.Path().string()) + "/LiberationSans-Bold.ttf";
     glyvor_test::WriteFile(installed, "someone else's font");
     const std::string id = Id("LiberationSans-Bold");
     EXPECT_EQ(m_service->State(id), 0);
@@ -129,8 +129,8 @@ TEST_F(FontServiceTest, AFileGoneOrDamagedAfterIndexingFailsWithTheReason) {
         EXPECT_EQ(error.rfind(c.prefix, 0), 0u) << error;
         EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     }
-    EXPECT_TRUE(glyvor::ReadActiveFonts(m_machine.path()).empty());
-    EXPECT_FALSE(fs::exists(glyvor::FontsFolder(m_machine.path()) + "/C059-Roman.t1"));
+    EXPECT_TRUE(glyvor::ReadActiveFonts(m_machine.Path().string()).empty());
+    EXPECT_FALSE(fs::exists(glyvor::FontsFolder(m_machine.Path().string()) + "/C059-Roman.t1"));
 }
 
 TEST_F(FontServiceTest, UnknownIdentifiersHaveNoStateAndCannotLoad) {
@@ -148,7 +148,7 @@ TEST_F(FontServiceTest, UnknownIdentifiersHaveNoStateAndCannotLoad) {
 
 TEST_F(FontServiceTest, ARefusedCopyIsReported) {
     // A file where the Fonts folder should be: no copy can go in (even for root).
-    glyvor_test::WriteFile(glyvor::FontsFolder(m_machine.path()), "in the way");
+    glyvor_test::WriteFile(glyvor::FontsFolder(m_machine.Path().string()), "in the way");
     std::string error;
     EXPECT_FALSE(m_service->Load(Id("LiberationMono-Regular"), false, &error));
     EXPECT_EQ(error.rfind("Cannot install Liberation Mono (Lib: LiberationMono-Regular.ttf): "
@@ -156,19 +156,20 @@ TEST_F(FontServiceTest, ARefusedCopyIsReported) {
                           0),
               0u)
         << error;
-    EXPECT_EQ(ReadFile(glyvor::FontsFolder(m_machine.path())), "in the way");
+    EXPECT_EQ(ReadFile(glyvor::FontsFolder(m_machine.Path().string())), "in the way");
 }
 
 TEST(MachineFolder, ActiveFontsFileToleratesCrlfAndBlankLines) {
     TempFolder machine;
-    glyvor_test::WriteFile(glyvor::ActiveFontsFile(machine.path()), "/a/x.ttf\r\n\n/b/y.otf\n");
-    EXPECT_EQ(glyvor::ReadActiveFonts(machine.path()),
+    glyvor_test::WriteFile(glyvor::ActiveFontsFile(machine.Path().string()),
+                           "/a/x.ttf\r\n\n/b/y.otf\n");
+    EXPECT_EQ(glyvor::ReadActiveFonts(machine.Path().string()),
               (std::vector<std::string>{"/a/x.ttf", "/b/y.otf"}));
     std::string error;
-    ASSERT_TRUE(glyvor::AddActiveFont(machine.path(), "/c/\xC3\xBC.ttf", &error)) << error;
-    EXPECT_EQ(ReadFile(glyvor::ActiveFontsFile(machine.path())),
+    ASSERT_TRUE(glyvor::AddActiveFont(machine.Path().string(), "/c/\xC3\xBC.ttf", &error)) << error;
+    EXPECT_EQ(ReadFile(glyvor::ActiveFontsFile(machine.Path().string())),
               "/a/x.ttf\n/b/y.otf\n/c/\xC3\xBC.ttf\n");
-    EXPECT_FALSE(glyvor::AddActiveFont(machine.path(), "/d/two\nlines.ttf", &error));
+    EXPECT_FALSE(glyvor::AddActiveFont(machine.Path().string(), "/d/two\nlines.ttf", &error));
     EXPECT_EQ(glyvor::DefaultCatalogPath("/m"), "/m/Glyvor/catalog.txt");
     EXPECT_EQ(glyvor::FontsFolder("/m/"), "/m/Fonts");
 }
@@ -188,7 +189,7 @@ TEST(FontServiceCollections, AFaceOfACollectionLoadsUntilTheFileLosesIt) {
     std::string error;
     ASSERT_TRUE(glyvor::IndexFolders({{"G", fonts / "g"}}, &r, &error)) << error;
     const FontService service(std::make_shared<glyvor::Catalog>(std::move(r.catalog)),
-                              machine.path());
+                              machine.Path().string());
     ASSERT_TRUE(service.Load("G:Pair.ttc#1", true, &error)) << error;
     // Replaced by another single font: face 1 is gone, face 0 is not the font it was.
     CopyFile(lib + "/LiberationMono-Bold.ttf", pair);
@@ -198,7 +199,7 @@ TEST(FontServiceCollections, AFaceOfACollectionLoadsUntilTheFileLosesIt) {
     EXPECT_NE(error.find("Pair.ttc now holds LiberationMono-Bold; index the group again"),
               std::string::npos)
         << error;
-    EXPECT_FALSE(std::filesystem::exists(glyvor::FontsFolder(machine.path())));
+    EXPECT_FALSE(std::filesystem::exists(glyvor::FontsFolder(machine.Path().string())));
 }
 
 }  // namespace

@@ -18,18 +18,6 @@ const char kLiberation[] = "/usr/share/fonts/truetype/liberation";
 const char kDejaVu[] = "/usr/share/fonts/truetype/dejavu";
 const char kNoto[] = "/usr/share/fonts/truetype/noto";
 
-TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "glyvor-test-XXXXXX").string();
-    if (!mkdtemp(&pattern[0])) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(m_path, ec);
-}
-
 void CopyFile(const std::string& from, const std::string& to) {
     fs::create_directories(fs::path(to).parent_path());
     fs::copy_file(from, to, fs::copy_options::overwrite_existing);

@@ -4,22 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
+
 namespace glyvor_test {
 
-// A fresh folder, removed with everything in it when the object goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
-
-private:
-    std::string m_path;
-};
+using TempFolder = ::TempFolder;
 
 // Folders of the Debian font packages the tests run on.
 extern const char kUrwType1[];

@@ -90,16 +90,16 @@ TEST(IndexFolders, IdentifiersSurviveAReindexAndAMovedTree) {
     }
     IndexResult first, second, moved;
     std::string error;
-    ASSERT_TRUE(IndexFolders({{"Lib", a.path()}}, &first, &error)) << error;
-    ASSERT_TRUE(IndexFolders({{"Lib", a.path() + "/./sub/.."}}, &second, &error)) << error;
-    ASSERT_TRUE(IndexFolders({{"Lib", b.path()}}, &moved, &error)) << error;
+    ASSERT_TRUE(IndexFolders({{"Lib", a.Path().string()}}, &first, &error)) << error;
+    ASSERT_TRUE(IndexFolders({{"Lib", a.Path().string() + "/./sub/.."}}, &second, &error)) << error;
+    ASSERT_TRUE(IndexFolders({{"Lib", b.Path().string()}}, &moved, &error)) << error;
     EXPECT_EQ(first.catalog.Serialise(), second.catalog.Serialise());
     ASSERT_EQ(first.catalog.entries().size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(first.catalog.IdentifierOf(first.catalog.entries()[i]),
                   moved.catalog.IdentifierOf(moved.catalog.entries()[i]));
     }
-    EXPECT_EQ(first.catalog.groups()[0].folder, fs::canonical(a.path()).string());
+    EXPECT_EQ(first.catalog.groups()[0].folder, fs::canonical(a.Path().string()).string());
 }
 
 TEST(IndexFolders, TheEarlierGroupWinsForTheSameFont) {
@@ -129,10 +129,10 @@ TEST(IndexFolders, RefusesBadSources) {
     } cases[] = {
         {{{"A", dir / "absent"}}, "is not a readable folder"},
         {{{"A", dir / "file.ttf"}}, "is not a readable folder"},
-        {{{"", dir.path()}}, "empty, repeated, holds ':'"},
-        {{{"A", dir.path()}, {"A", dir.path()}}, "empty, repeated, holds ':'"},
-        {{{"A:B", dir.path()}}, "empty, repeated, holds ':'"},
-        {{{"A\xFF", dir.path()}}, "or is not valid UTF-8"},
+        {{{"", dir.Path().string()}}, "empty, repeated, holds ':'"},
+        {{{"A", dir.Path().string()}, {"A", dir.Path().string()}}, "empty, repeated, holds ':'"},
+        {{{"A:B", dir.Path().string()}}, "empty, repeated, holds ':'"},
+        {{{"A\xFF", dir.Path().string()}}, "or is not valid UTF-8"},
     };
     for (const auto& c : cases) {
         IndexResult r;

@@ -124,9 +124,9 @@ protected:
         }
         Index();
         std::string error;
-        ASSERT_EQ(
-            glyvor::RegisterGlyvor(m_machine.path(), glyvor::DefaultServerModulePath(), "", &error),
-            S_OK)
+        ASSERT_EQ(glyvor::RegisterGlyvor(m_machine.Path().string(),
+                                         glyvor::DefaultServerModulePath(), "", &error),
+                  S_OK)
             << error;
         m_bstrsBefore = EmuLiveBstrCount();
     }
@@ -134,7 +134,7 @@ protected:
         if (m_dispatch) m_dispatch->Release();
         m_running.Stop();
         EXPECT_EQ(EmuLiveBstrCount(), m_bstrsBefore) << "a BSTR was leaked or freed twice";
-        glyvor::UnregisterGlyvor(m_machine.path());
+        glyvor::UnregisterGlyvor(m_machine.Path().string());
         EmuSetMachineFolder(nullptr);
         CoUninitialize();
     }
@@ -143,8 +143,9 @@ protected:
         glyvor::IndexResult r;
         std::string error;
         ASSERT_TRUE(glyvor::IndexFolders({{"Lib", m_fonts / "lib"}}, &r, &error)) << error;
-        fs::create_directories(glyvor::GlyvorFolder(m_machine.path()));
-        ASSERT_TRUE(r.catalog.Save(glyvor::DefaultCatalogPath(m_machine.path()), &error)) << error;
+        fs::create_directories(glyvor::GlyvorFolder(m_machine.Path().string()));
+        ASSERT_TRUE(r.catalog.Save(glyvor::DefaultCatalogPath(m_machine.Path().string()), &error))
+            << error;
     }
 
     // As the plug-in connects when nothing is running.
@@ -184,7 +185,7 @@ TEST_F(GlyvorServerTest, CreatedThroughComItMatchesActivatesAndInstalls) {
     EXPECT_TRUE(l.ok);
     EXPECT_EQ(l.error, u"");
     EXPECT_EQ(FontState(d, m.id), glyvor::kFontActive);
-    EXPECT_EQ(ReadFile(glyvor::ActiveFontsFile(m_machine.path())),
+    EXPECT_EQ(ReadFile(glyvor::ActiveFontsFile(m_machine.Path().string())),
               fs::canonical(m_fonts / "lib/LiberationSans-Bold.ttf").string() + "\n");
 
     const Match serif = MatchFont(d, u"Liberation Serif");
@@ -194,8 +195,9 @@ TEST_F(GlyvorServerTest, CreatedThroughComItMatchesActivatesAndInstalls) {
     l = LoadFont(d, serif.id, false);  // a second install of the same file
     EXPECT_TRUE(l.ok);
     EXPECT_EQ(FontState(d, serif.id), glyvor::kFontInstalled);
-    EXPECT_EQ(ReadFile(glyvor::FontsFolder(m_machine.path()) + "/LiberationSerif-Regular.ttf"),
-              ReadFile(m_fonts / "lib/LiberationSerif-Regular.ttf"));
+    EXPECT_EQ(
+        ReadFile(glyvor::FontsFolder(m_machine.Path().string()) + "/LiberationSerif-Regular.ttf"),
+        ReadFile(m_fonts / "lib/LiberationSerif-Regular.ttf"));
 }
 
 TEST_F(GlyvorServerTest, NoMatchLeavesTheOutputsAlone) {
@@ -215,7 +217,8 @@ TEST_F(GlyvorServerTest, FailuresComeBackAsTextNamingTheFontAndTheReason) {
     ASSERT_NE(d, nullptr);
     const Match m = MatchFont(d, u"LiberationSans-Bold");
     ASSERT_TRUE(m.matched);
-    glyvor_test::WriteFile(glyvor::FontsFolder(m_machine.path()) + "/LiberationSans-Bold.ttf", "x");
+    glyvor_test::WriteFile(
+        glyvor::FontsFolder(m_machine.Path().string()) + "/LiberationSans-Bold.ttf", "x");
     const struct {
         std::u16string id;
         bool activate;
@@ -238,7 +241,7 @@ TEST_F(GlyvorServerTest, FailuresComeBackAsTextNamingTheFontAndTheReason) {
     const Load gone = LoadFont(d, m.id, true);
     EXPECT_FALSE(gone.ok);
     EXPECT_NE(gone.error.find(u"LiberationSans-Bold.ttf cannot be opened"), std::u16string::npos);
-    EXPECT_FALSE(fs::exists(glyvor::ActiveFontsFile(m_machine.path())));
+    EXPECT_FALSE(fs::exists(glyvor::ActiveFontsFile(m_machine.Path().string())));
 }
 
 TEST_F(GlyvorServerTest, InvokeChecksCountTypesOrderAndNamesStrictly) {
@@ -476,7 +479,8 @@ TEST_F(GlyvorServerTest, NamesOutsideTheBasicPlaneSurviveTheTrip) {
     glyvor::IndexResult r;
     std::string error;
     ASSERT_TRUE(glyvor::IndexFolders({{"G\xF0\x9F\x98\x80", m_fonts / "emoji"}}, &r, &error));
-    ASSERT_TRUE(r.catalog.Save(glyvor::DefaultCatalogPath(m_machine.path()), &error)) << error;
+    ASSERT_TRUE(r.catalog.Save(glyvor::DefaultCatalogPath(m_machine.Path().string()), &error))
+        << error;
     IDispatch* d = Create();
     ASSERT_NE(d, nullptr);
     const Match m = MatchFont(d, u"Liberation Sans Bold");
@@ -484,12 +488,12 @@ TEST_F(GlyvorServerTest, NamesOutsideTheBasicPlaneSurviveTheTrip) {
     EXPECT_EQ(m.id, u"G\U0001F600:Schrift \u00FC \U0001F600.ttf#0");
     EXPECT_EQ(m.detail, u"G\U0001F600: Schrift \u00FC \U0001F600.ttf");
     EXPECT_TRUE(LoadFont(d, m.id, true).ok);
-    EXPECT_EQ(glyvor::ReadActiveFonts(m_machine.path()),
+    EXPECT_EQ(glyvor::ReadActiveFonts(m_machine.Path().string()),
               std::vector<std::string>{fs::canonical(m_fonts / ("emoji/" + file)).string()});
 }
 
 TEST_F(GlyvorServerTest, WithoutItsCatalogueTheServerMakesNoObject) {
-    fs::remove(glyvor::DefaultCatalogPath(m_machine.path()));
+    fs::remove(glyvor::DefaultCatalogPath(m_machine.Path().string()));
     IUnknown* unknown = nullptr;
     EXPECT_EQ(CoCreateInstance(glyvor::CLSID_GlyvorDocument, nullptr, CLSCTX_ALL, IID_IUnknown,
                                reinterpret_cast<void**>(&unknown)),
@@ -503,10 +507,10 @@ TEST_F(GlyvorServerTest, WithoutItsCatalogueTheServerMakesNoObject) {
 
 TEST_F(GlyvorServerTest, ARegisteredCatalogueElsewhereIsUsed) {
     const std::string elsewhere = m_fonts / "elsewhere.txt";
-    fs::rename(glyvor::DefaultCatalogPath(m_machine.path()), elsewhere);
+    fs::rename(glyvor::DefaultCatalogPath(m_machine.Path().string()), elsewhere);
     std::string error;
-    ASSERT_EQ(glyvor::RegisterGlyvor(m_machine.path(), glyvor::DefaultServerModulePath(), elsewhere,
-                                     &error),
+    ASSERT_EQ(glyvor::RegisterGlyvor(m_machine.Path().string(), glyvor::DefaultServerModulePath(),
+                                     elsewhere, &error),
               S_OK)
         << error;
     IDispatch* d = Create();
@@ -515,7 +519,7 @@ TEST_F(GlyvorServerTest, ARegisteredCatalogueElsewhereIsUsed) {
 }
 
 TEST_F(GlyvorServerTest, UnregisteredTheClassIsNotFound) {
-    ASSERT_EQ(glyvor::UnregisterGlyvor(m_machine.path()), S_OK);
+    ASSERT_EQ(glyvor::UnregisterGlyvor(m_machine.Path().string()), S_OK);
     CLSID clsid{};
     EXPECT_EQ(CLSIDFromProgID(u"Glyvor.Document", &clsid), CO_E_CLASSSTRING);
     std::string error;
@@ -527,13 +531,13 @@ TEST(GlyvorSetUp, IndexesAndRegistersInOneCall) {
     TempFolder machine;
     std::string error;
     std::vector<glyvor::GroupReport> report;
-    ASSERT_EQ(
-        glyvor::SetUpGlyvor(machine.path(), {{"Sans", glyvor_test::kDejaVu}}, &error, &report),
-        S_OK)
+    ASSERT_EQ(glyvor::SetUpGlyvor(machine.Path().string(), {{"Sans", glyvor_test::kDejaVu}}, &error,
+                                  &report),
+              S_OK)
         << error;
     ASSERT_EQ(report.size(), 1u);
     EXPECT_GT(report[0].fonts, 0u);
-    EXPECT_TRUE(fs::exists(glyvor::DefaultCatalogPath(machine.path())));
+    EXPECT_TRUE(fs::exists(glyvor::DefaultCatalogPath(machine.Path().string())));
     glyvor::RunningGlyvor running;
     ASSERT_EQ(running.Start(&error), S_OK) << error;
     IUnknown* active = nullptr;
@@ -545,10 +549,10 @@ TEST(GlyvorSetUp, IndexesAndRegistersInOneCall) {
     d->Release();
     running.Stop();
 
-    EXPECT_EQ(glyvor::SetUpGlyvor(machine.path(), {{"Sans", machine / "nowhere"}}, &error),
+    EXPECT_EQ(glyvor::SetUpGlyvor(machine.Path().string(), {{"Sans", machine / "nowhere"}}, &error),
               E_INVALIDARG);
     EXPECT_NE(error.find("is not a readable folder"), std::string::npos) << error;
-    glyvor::UnregisterGlyvor(machine.path());
+    glyvor::UnregisterGlyvor(machine.Path().string());
     EmuSetMachineFolder(nullptr);
     CoUninitialize();
 }

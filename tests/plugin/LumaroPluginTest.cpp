@@ -2,11 +2,11 @@
 // life, the Window-menu toggle and its label, the About box, notifications.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "TempFolder.h"
 #include "host/adm/adm_objects.h"
 #include "host/adm/host_dialogs.h"
 #include "host/fontlist/font_list.h"
@@ -26,9 +26,7 @@ constexpr char kWindowGroup[] = "CorvaneSoftwareWindowGroup";
 class LumaroPluginTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/lumaro-plugin-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        machine = pattern;
+        machine = folder.Path();
         fs::create_directories(machine / "Fonts");
         EmuSetMachineFolder(machine.c_str());
         EmuClearAssertions();
@@ -56,7 +54,6 @@ protected:
         dialogs.reset();
         host.reset();
         preferences.reset();
-        fs::remove_all(machine);
     }
 
     // Start-up and the application-started notification, as at launch.
@@ -88,6 +85,7 @@ protected:
 
     int Scans() { return fontSuite->Calls(FontQuery::Count); }
 
+    TempFolder folder;
     fs::path machine;
     std::unique_ptr<host::Host> host;
     std::unique_ptr<host::adm::HostDialogs> dialogs;

@@ -15,6 +15,7 @@ public:
     const std::filesystem::path& Path() const { return m_path; }
     // The path of `name` inside the folder.
     std::string File(const std::string& name) const { return (m_path / name).string(); }
+    std::string operator/(const std::string& name) const { return File(name); }
     // Writes `content` to `name` and returns its path.
     std::string Write(const std::string& name, const std::string& content) const;
 

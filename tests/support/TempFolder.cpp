@@ -1,4 +1,4 @@
-#include "temp_folder.h"
+#include "TempFolder.h"
 
 #include <cstdlib>
 #include <fstream>
