@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "HeldSuite.h"
 #include "frame/Plugin.h"
 #include "frame/Suites.h"
 #include "host/host.h"
@@ -18,16 +19,11 @@ protected:
         g_spBasic = host.BasicSuite();
         plugin = host.LoadModule(LUMARO_MODULE_PATH);
         ASSERT_NE(plugin, nullptr);
-        const void* suite = nullptr;
-        ASSERT_EQ(host.AcquireSuite(kADMBasicSuite, kADMBasicSuiteVersion10, &suite), kNoErr);
-        g_admBasic = static_cast<const ADMBasicSuite10*>(suite);
         SetErrorClock(&TestClock);
         g_now = 1000;
     }
     void TearDown() override {
         SetErrorClock(nullptr);
-        host.ReleaseSuite(kADMBasicSuite, kADMBasicSuiteVersion10);
-        g_admBasic = nullptr;
         g_spBasic = nullptr;
     }
 
@@ -48,6 +44,7 @@ protected:
     }
 
     host::Host host;
+    HeldSuite<ADMBasicSuite10> basic{host, kADMBasicSuite, kADMBasicSuiteVersion10, g_admBasic};
     host::LoadedPlugin* plugin = nullptr;
 };
 
@@ -117,9 +114,6 @@ TEST_F(ErrorAlertTest, WithoutTheBasicSuiteTheAlertBorrowsVersion11) {
     EXPECT_EQ(Alerts(), std::vector<std::string>{"shown"});
     EXPECT_EQ(g_admBasic, nullptr);
     EXPECT_EQ(host.SuiteUseCount(nullptr, kADMBasicSuite, kADMBasicSuiteVersion11), 0);
-    // Re-acquire for TearDown's release.
-    const void* suite = nullptr;
-    host.AcquireSuite(kADMBasicSuite, kADMBasicSuiteVersion10, &suite);
 }
 
 TEST_F(ErrorAlertTest, RepeatsAreSuppressedForFiveSeconds) {

@@ -1,6 +1,7 @@
 // The About group and the window group that plug-ins of one maker share.
 #include <gtest/gtest.h>
 
+#include "HeldSuite.h"
 #include "frame/MenuGroups.h"
 #include "frame/SDKAboutPluginsHelper.h"
 #include "frame/Suites.h"
@@ -18,19 +19,10 @@ protected:
         g_spBasic = host.BasicSuite();
         plugin = host.LoadModule(LUMARO_MODULE_PATH);
         ASSERT_NE(plugin, nullptr);
-        const void* suite = nullptr;
-        ASSERT_EQ(host.AcquireSuite(kAIUnicodeStringSuite, 6, &suite), kNoErr);
-        g_aiUnicodeString = static_cast<const AIUnicodeStringSuite6*>(suite);
-        ASSERT_EQ(host.AcquireSuite(kAIMenuSuite, 9, &suite), kNoErr);
-        g_aiMenu = static_cast<const AIMenuSuite9*>(suite);
         message.self = plugin->Ref();
         message.basic = host.BasicSuite();
     }
     void TearDown() override {
-        host.ReleaseSuite(kAIMenuSuite, 9);
-        host.ReleaseSuite(kAIUnicodeStringSuite, 6);
-        g_aiMenu = nullptr;
-        g_aiUnicodeString = nullptr;
         EXPECT_EQ(host.Strings().LiveCount(), 0u);
         g_spBasic = nullptr;
     }
@@ -45,6 +37,8 @@ protected:
     std::size_t ItemsIn(const char* group) { return host.Menu().ItemsIn(group).size(); }
 
     host::Host host;
+    HeldSuite<AIUnicodeStringSuite6> strings{host, kAIUnicodeStringSuite, 6, g_aiUnicodeString};
+    HeldSuite<AIMenuSuite9> menus{host, kAIMenuSuite, 9, g_aiMenu};
     host::LoadedPlugin* plugin = nullptr;
     SPMessageData message{};
 };

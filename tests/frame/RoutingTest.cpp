@@ -1,6 +1,7 @@
 // Which operation each caller and selector reaches.
 #include <gtest/gtest.h>
 
+#include "HeldSuite.h"
 #include "RecordingPlugin.h"
 #include "frame/Suites.h"
 #include "host/host.h"
@@ -106,16 +107,11 @@ class NotificationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_spBasic = host.BasicSuite();
-        const void* suite = nullptr;
-        ASSERT_EQ(host.AcquireSuite(kAIContextSuite, kAIContextSuiteVersion, &suite), kNoErr);
-        g_aiContext = static_cast<const AIContextSuite*>(suite);
         module = host.LoadModule(LUMARO_MODULE_PATH);
         ASSERT_NE(module, nullptr);
     }
     void TearDown() override {
         EXPECT_EQ(host.ContextDepth(), 0u) << "every push popped";
-        host.ReleaseSuite(kAIContextSuite, kAIContextSuiteVersion);
-        g_aiContext = nullptr;
         g_spBasic = nullptr;
     }
 
@@ -127,6 +123,7 @@ protected:
     }
 
     host::Host host;
+    HeldSuite<AIContextSuite> context{host, kAIContextSuite, kAIContextSuiteVersion, g_aiContext};
     host::LoadedPlugin* module = nullptr;
     RecordingPlugin plugin;
 };

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "HeldSuite.h"
 #include "fontmanager/Bstr.h"
 #include "fontmanager/HostString.h"
 #include "fontmanager/TextConversion.h"
@@ -16,22 +17,18 @@ class StringsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_spBasic = host.BasicSuite();
-        const void* suite = nullptr;
-        ASSERT_EQ(host.AcquireSuite(kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion, &suite),
-                  kNoErr);
-        g_aiUnicodeString = static_cast<const AIUnicodeStringSuite6*>(suite);
         bstrsBefore = EmuLiveBstrCount();
     }
     void TearDown() override {
         EmuSetThreadCodePage(1252);
         EXPECT_EQ(EmuLiveBstrCount(), bstrsBefore);
         EXPECT_EQ(host.Strings().LiveCount(), 0u);
-        host.ReleaseSuite(kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion);
-        g_aiUnicodeString = nullptr;
         g_spBasic = nullptr;
     }
 
     host::Host host;
+    HeldSuite<AIUnicodeStringSuite6> strings{host, kAIUnicodeStringSuite,
+                                             kAIUnicodeStringSuiteVersion, g_aiUnicodeString};
     long bstrsBefore = 0;
 };
 
