@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "FakeGlyvorServer.h"
+#include "MissingFonts.h"
 #include "fontmanager/FontLookup.h"
 
 namespace {
@@ -16,14 +17,7 @@ protected:
         FakeGlyvorServerTest::TearDown();
     }
 
-    void Missing(const std::vector<const char*>& names) {
-        for (const char* name : names) {
-            CFontItem* item = new CFontItem;
-            item->m_bMissing = true;
-            item->m_strName = name;
-            m_missing.push_back(item);
-        }
-    }
+    void Missing(const std::vector<const char*>& names) { AddMissingFonts(m_missing, names); }
     FakeGlyvor* Connected() {
         FakeGlyvor* running = StartRunningInstance();
         std::wstring error;

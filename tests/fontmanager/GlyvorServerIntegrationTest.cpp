@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "BalancedCountsTest.h"
+#include "MissingFonts.h"
 #include "RealGlyvorMachine.h"
 #include "fontmanager/FontLookup.h"
 #include "fontmanager/GlyvorConnection.h"
@@ -28,14 +29,7 @@ protected:
         if (m_comInitialized) CoUninitialize();
     }
 
-    void Missing(const std::vector<const char*>& names) {
-        for (const char* name : names) {
-            CFontItem* item = new CFontItem;
-            item->m_bMissing = true;
-            item->m_strName = name;
-            m_missing.push_back(item);
-        }
-    }
+    void Missing(const std::vector<const char*>& names) { AddMissingFonts(m_missing, names); }
     GlyvorConnection* Connect() {
         std::wstring error;
         GlyvorConnection* connection = g_glyvorConnection.GetGlyvorConnection(error);
