@@ -17,4 +17,8 @@ cmake --preset mingw
 cmake --build --preset mingw -j "$jobs"
 export LUMARO_WINDOWS_MODULE="$PWD/build/mingw/plugins/Lumaro.aip"
 
+# The x86-64 build of the Windows programs, the one that runs here under Wine.
+cmake --preset mingw64
+cmake --build --preset mingw64 -j "$jobs"
+
 ctest --preset sanitize -j "$jobs"
