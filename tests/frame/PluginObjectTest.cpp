@@ -72,7 +72,7 @@ TEST_F(PluginObjectTest, CopyNameCutsAlwaysTerminatesAndAnswersTheFullLength) {
         if (c.copied == nullptr) {
             EXPECT_EQ(buffer[0], '#');
         } else {
-            EXPECT_STREQ(buffer, c.copied);
+            EXPECT_EQ(std::string(buffer, strnlen(buffer, sizeof buffer)), c.copied);
         }
         EXPECT_EQ(buffer[c.length], '#') << "nothing written past the buffer";
     }
@@ -86,6 +86,8 @@ struct FailedStartUp {
     void (*arrange)(host::Host& host);
     ASErr error;
 };
+
+void PrintTo(const FailedStartUp& failure, std::ostream* out) { *out << failure.name; }
 
 class FailedStartUpTest : public PluginObjectTest,
                           public ::testing::WithParamInterface<FailedStartUp> {};

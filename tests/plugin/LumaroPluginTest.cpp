@@ -323,17 +323,15 @@ TEST_F(LumaroPluginTest, ShutdownDeletesThePanelAndWritesItsDockingState) {
     EXPECT_TRUE(preferences->Get("LumaroDialog", "kLumaro_DPSizeStr").has_value());
 }
 
-}  // namespace
-
-namespace {
-
 // Start-ups that fail once the suites are held: the host's code comes back
 // and the object's destructor gives the holder and its suites back.
 struct LateFailure {
-    const char* how;
+    const char* name;
     void (*arrange)(host::Host& host);
     ASErr error;
 };
+
+void PrintTo(const LateFailure& failure, std::ostream* out) { *out << failure.name; }
 
 class LateStartUpFailureTest : public LumaroPluginTest,
                                public ::testing::WithParamInterface<LateFailure> {};
@@ -349,19 +347,17 @@ TEST_P(LateStartUpFailureTest, GivesBackTheSuitesAndTheMemory) {
 }
 
 const LateFailure kLateFailures[] = {
-    {"the Lumaro group name is taken",
+    {"GroupNameTaken",
      [](host::Host& host) {
          ASSERT_EQ(host.Menu().AddGroup(nullptr, "Lumaro", 0, nullptr), kNoErr);
      },
      kBadParameterErr},
-    {"the host has no menu group at all", [](host::Host& host) { host.Menu().RemoveEverything(); },
-     kNotFoundErr},
+    {"NoMenuGroups", [](host::Host& host) { host.Menu().RemoveEverything(); }, kNotFoundErr},
 };
 
 INSTANTIATE_TEST_SUITE_P(EachWay, LateStartUpFailureTest, ::testing::ValuesIn(kLateFailures),
                          [](const ::testing::TestParamInfo<LateFailure>& info) {
-                             return info.index == 0 ? std::string("GroupNameTaken")
-                                                    : std::string("NoMenuGroups");
+                             return std::string(info.param.name);
                          });
 
 }  // namespace
