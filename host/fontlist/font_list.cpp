@@ -142,6 +142,13 @@ void FontList::SetDocumentFonts(const std::string& path, std::vector<std::string
     RecomputeMissing();
 }
 
+void FontList::ListTwice(std::size_t index) {
+    if (index >= m_entries.size()) return;
+    FontEntry copy = m_entries[index];
+    m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(index) + 1, std::move(copy));
+    if (index < m_machineCount) ++m_machineCount;
+}
+
 bool FontList::CloseDocument(const std::string& path) {
     const std::string key = DocumentKey(path);
     auto it = std::find_if(m_documents.begin(), m_documents.end(),

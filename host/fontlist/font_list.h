@@ -76,6 +76,10 @@ public:
     std::size_t Count() const { return m_entries.size(); }
     std::size_t MachineFontCount() const { return m_machineCount; }
     std::size_t MissingCount() const { return m_entries.size() - m_machineCount; }
+    // Lists the entry at `index` a second time, right after it, as a host
+    // does that found one face in two places; until the list is next rebuilt
+    // (Enumerate, a document set or closed).
+    void ListTwice(std::size_t index);
     // The entry a name matches (same rule as for document fonts), or null.
     const FontEntry* Find(const std::string& name) const;
 

@@ -177,6 +177,7 @@ void PreferenceStore::Put(const std::string& prefix, const std::string& key,
         }
         throw;
     }
+    writes_.push_back(prefix + "/" + key);
 }
 
 bool PreferenceStore::Remove(const std::string& prefix, const std::string& key) {

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "hostapi/ai_preference.h"
 #include "hostapi/errors.h"
@@ -64,6 +65,8 @@ public:
     // False when there was no such key.
     bool Remove(const std::string& prefix, const std::string& key);
     std::size_t Size() const { return values_.size(); }
+    // Every Put that took, as "prefix/key", in the order made.
+    const std::vector<std::string>& Writes() const { return writes_; }
     const std::string& Path() const { return path_; }
 
 private:
@@ -72,6 +75,7 @@ private:
 
     std::string path_;
     std::map<std::pair<std::string, std::string>, PreferenceValue> values_;
+    std::vector<std::string> writes_;
 };
 
 // The suite over PreferenceStore::Active().

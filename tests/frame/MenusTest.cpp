@@ -88,6 +88,28 @@ TEST_F(MenusTest, AWindowGroupOfAnotherPluginIsReused) {
     EXPECT_EQ(ItemsIn("Tool Palettes"), paletteItems);
 }
 
+// Both group searches stop at a count of 0; with groups they do look.
+TEST_F(MenusTest, WithNoMenuGroupsTheSearchesAskForNoGroupByIndex) {
+    for (bool groups : {true, false}) {
+        SCOPED_TRACE(groups ? "the host's groups" : "no group at all");
+        if (!groups) host.Menu().RemoveEverything();
+
+        int before = host.Menu().GroupsAskedByIndex();
+        SDKAboutPluginsHelper helper;
+        AIMenuItemHandle item = nullptr;
+        // Without an "About" group the item cannot be added; the search itself found nothing.
+        EXPECT_EQ(helper.AddAboutItem(&message, kGroup, kGroupText, "Lumaro...", &item),
+                  groups ? kNoErr : kNotFoundErr);
+        EXPECT_EQ(host.Menu().GroupsAskedByIndex() > before, groups) << "the About group";
+
+        before = host.Menu().GroupsAskedByIndex();
+        EXPECT_EQ(
+            FindOrCreateMenuGroup(plugin->Ref(), kWindowGroup, "Tool Palettes", "Corvane Software"),
+            kNoErr);
+        EXPECT_EQ(host.Menu().GroupsAskedByIndex() > before, groups) << "the window group";
+    }
+}
+
 TEST_F(MenusTest, TheAboutBoxIsATitledAlertWithTheTextAsStored) {
     SDKAboutPluginsHelper helper;
     helper.ShowAboutBox(&message, "About Lumaro", "line one\\nline two\\n\\n");

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr ASInt32 kErrorList = 16050;
+
 class ModuleTest : public ::testing::Test {
 protected:
     void SetUp() override { NewHost(); }
@@ -29,6 +31,15 @@ protected:
     }
 
     host::AllocationStats Memory() { return hostPtr->Memory().Stats(plugin); }
+
+    std::vector<host::Event> Alerts() { return hostPtr->Events().OfKind(host::EventKind::Alert); }
+    std::vector<std::string> Assertions() {
+        std::vector<std::string> texts;
+        for (const auto& event : hostPtr->Events().OfKind(host::EventKind::Assertion)) {
+            texts.push_back(event.subject);
+        }
+        return texts;
+    }
 
     std::unique_ptr<host::Host> hostPtr;
     host::LoadedPlugin* plugin = nullptr;
@@ -77,9 +88,11 @@ class RefusedSuiteStartupTest : public ModuleTest,
 
 TEST_P(RefusedSuiteStartupTest, FailsGivesBackEverythingAndStaysDown) {
     host::Host& host = *hostPtr;
-    host.RefuseSuite(GetParam());
+    // The host's own answer, whatever it is, is what start-up returns.
+    const ASErr refusal = HostFourCC('N', 'o', 'p', 'e');
+    host.RefuseSuite(GetParam(), true, refusal);
     const ASErr error = host.Startup(*plugin);
-    EXPECT_NE(error, kNoErr);
+    EXPECT_EQ(error, refusal);
     EXPECT_EQ(plugin->Globals(), nullptr);
     EXPECT_TRUE(host.HeldSuites(plugin).empty());
     EXPECT_EQ(Memory().blocksOutstanding, 0u);
@@ -95,6 +108,100 @@ INSTANTIATE_TEST_SUITE_P(
                       "ADM Hierarchy List Suite", "ADM Icon Suite", "AI Document Suite",
                       "AI Preference Suite", "AI Menu Suite", "AI Unicode String Suite",
                       "AI Font Suite", "AI ATE Text Util Suite"));
+
+// A refusal's code reaches the host from start-up and from a reload; an
+// ignored code is never shown, any other is, once.
+TEST_F(ModuleTest, IgnoredCodesAreReturnedButNeverShown) {
+    const struct {
+        ASErr code;
+        bool shown;
+    } cases[] = {
+        {361, false},
+        {HostFourCC('S', 'T', 'O', 'P'), false},
+        {HostFourCC('N', 'o', 'p', 'e'), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(host::FormatErrorCode(c.code));
+        const std::size_t alerts = c.shown ? 1 : 0;
+
+        NewHost();
+        hostPtr->SetStringList(*plugin, kErrorList, {"*", "failed: %s"});
+        hostPtr->RefuseSuite("AI Font Suite", true, c.code);
+        EXPECT_EQ(hostPtr->Startup(*plugin), c.code);
+        EXPECT_EQ(Alerts().size(), alerts) << "start-up";
+
+        NewHost();
+        hostPtr->SetStringList(*plugin, kErrorList, {"*", "failed: %s"});
+        ASSERT_EQ(hostPtr->Startup(*plugin), kNoErr);
+        ASSERT_EQ(hostPtr->Unload(*plugin), kNoErr);
+        hostPtr->RefuseSuite("AI Font Suite", true, c.code);
+        EXPECT_EQ(hostPtr->Reload(*plugin), c.code);
+        EXPECT_EQ(Alerts().size(), alerts) << "reload";
+        EXPECT_EQ(hostPtr->Shutdown(*plugin), kNoErr);
+        EXPECT_TRUE(hostPtr->HeldSuites(plugin).empty());
+    }
+}
+
+// After a reload that could not acquire the suites the object lives on
+// without them: only another reload reaches it.
+TEST_F(ModuleTest, WithoutItsSuitesOnlyAReloadReachesTheObject) {
+    host::Host& host = *hostPtr;
+    ASSERT_EQ(host.Startup(*plugin), kNoErr);
+    ASSERT_EQ(host.Unload(*plugin), kNoErr);
+    host.RefuseSuite("AI Menu Suite", true);
+    ASSERT_NE(host.Reload(*plugin), kNoErr);
+    ASSERT_TRUE(host.HeldSuites(plugin).empty());
+    host.RefuseSuite("AI Menu Suite", false);
+
+    // Dispatched, this notification would ask a panel that does not exist to
+    // refresh, which asserts.
+    const std::size_t sent = host.Events().Size();
+    EXPECT_EQ(host.FireNotifier("AI Document Opened Notifier"), 1);
+    for (const auto& event : host.Events().Since(sent)) {
+        if (event.kind == host::EventKind::Message) {
+            EXPECT_EQ(event.result, kNoErr);
+        }
+    }
+    EXPECT_TRUE(Assertions().empty());
+
+    EXPECT_EQ(Call("SP Access", "Reload"), kNoErr);
+    EXPECT_FALSE(host.HeldSuites(plugin).empty());
+    EXPECT_EQ(host.FireNotifier("AI Document Opened Notifier"), 1);
+    EXPECT_EQ(Assertions(), std::vector<std::string>{"m_pDlgNonModal != NULL"});
+    EXPECT_EQ(host.Shutdown(*plugin), kNoErr);
+    EXPECT_TRUE(host.HeldSuites(plugin).empty());
+}
+
+// "SP Interface"/"About" shows strings 1 and 2 of list 16600, each empty
+// when missing, in buffers of 256 bytes.
+TEST_F(ModuleTest, AboutShowsTheFirstTwoStringsOfItsAboutList) {
+    const std::string long300(300, 'x');
+    const struct {
+        bool supplied;
+        std::vector<std::string> strings;
+        std::string shown;
+    } cases[] = {
+        {false, {}, " | "},
+        {true, {}, " | "},
+        {true, {"Lumaro 1.0"}, "Lumaro 1.0 | "},
+        {true, {"Lumaro 1.0", "Corvane Software", "third"}, "Lumaro 1.0 | Corvane Software"},
+        {true, {long300, "b"}, std::string(255, 'x') + " | b"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        NewHost();
+        // Another list of the plug-in's, never to be read for the About box.
+        hostPtr->SetStringList(*plugin, kErrorList, {"not", "these"});
+        if (c.supplied) hostPtr->SetStringList(*plugin, 16600, c.strings);
+        ASSERT_EQ(hostPtr->Startup(*plugin), kNoErr);
+        EXPECT_EQ(hostPtr->About(*plugin), kNoErr);
+        const auto alerts = Alerts();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].subject, "about box");
+        EXPECT_EQ(alerts[0].detail, c.shown);
+        EXPECT_EQ(hostPtr->Shutdown(*plugin), kNoErr);
+    }
+}
 
 TEST_F(ModuleTest, RefusedMemoryForTheObjectOrTheHolderIsOutOfMemory) {
     host::Host& host = *hostPtr;

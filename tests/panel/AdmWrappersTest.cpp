@@ -45,7 +45,7 @@ public:
     }
     ASErr Init() override {
         m_journal.calls.push_back("Init");
-        const ASErr result = BaseADMDialog::Init();
+        const ASErr result = installProcedures ? BaseADMDialog::Init() : kNoErr;
         Raise(throwInInit);
         return result;
     }
@@ -66,6 +66,8 @@ public:
 
     Throw throwInInit = Throw::Nothing;
     Throw throwInCallbacks = Throw::Nothing;
+    // False: Init skips the base's, so no procedure (the destroy one included) is installed.
+    bool installProcedures = true;
 
 private:
     Journal& m_journal;
@@ -162,11 +164,20 @@ TEST_F(AdmWrappers, HostDestructionDeletesTheWrapperOnceAfterOnDestroy) {
 }
 
 TEST_F(AdmWrappers, WrapperWithoutDialogMakesNoHostCall) {
-    auto* wrapper = new RecordingDialog(m_journal);
-    g_admDialog = nullptr;  // any host call now would crash
-    delete wrapper;
-    g_admDialog = &host::adm::DialogSuite();
-    EXPECT_EQ(m_journal.deletions, 1);
+    // Never created, and created where the host could make no dialog: any
+    // call the destructor made would name no dialog, which the host notes.
+    for (bool create : {false, true}) {
+        SCOPED_TRACE(create ? "creation refused" : "never created");
+        auto* wrapper = new RecordingDialog(m_journal);
+        if (create) {
+            EXPECT_EQ(wrapper->Create(Plugin(), "Test", 16001, 3, 0), nullptr);
+        }
+        ASSERT_EQ(wrapper->GetDialogRef(), nullptr);
+        const std::vector<std::string> before = Problems();
+        delete wrapper;
+        EXPECT_EQ(Problems(), before);
+    }
+    EXPECT_EQ(m_journal.deletions, 2);
 }
 
 TEST_F(AdmWrappers, ModalRunLeavesTheWrapperWithItsOwner) {
@@ -175,15 +186,40 @@ TEST_F(AdmWrappers, ModalRunLeavesTheWrapperWithItsOwner) {
         RecordingDialog wrapper(m_journal);
         EXPECT_EQ(wrapper.Modal(Plugin(), "Modal", 16000, 0, 0), 7);
         EXPECT_TRUE(wrapper.IsModal());
+        // The host's destruction at the end of the run only made it forget the dialog.
         EXPECT_EQ(wrapper.GetDialogRef(), nullptr);
         EXPECT_EQ(m_journal.deletions, 0);
         EXPECT_TRUE(m_dialogs->Dialogs().empty());
         m_journal.calls.clear();
-        g_admDialog = nullptr;  // the destructor must not reach the host
     }
-    g_admDialog = &host::adm::DialogSuite();
     EXPECT_EQ(m_journal.calls, std::vector<std::string>({"deleted"}));
-    EXPECT_TRUE(Problems().empty());
+    EXPECT_TRUE(Problems().empty()) << Problems().front();
+}
+
+TEST_F(AdmWrappers, AWrapperThatRanModalMakesNoHostCallWhenDestroyedThoughItHoldsItsReference) {
+    for (bool popup : {false, true}) {
+        SCOPED_TRACE(popup ? "PopupModal" : "Modal");
+        auto* wrapper = new RecordingDialog(m_journal);
+        // No destroy procedure: the end of the run does not reach the wrapper,
+        // which keeps the reference of a dialog the host no longer holds.
+        wrapper->installProcedures = false;
+        ADMDialogRef ran = nullptr;
+        m_dialogs->SetModalScript([&](ADMDialogRef dialog) {
+            ran = dialog;
+            return 1;
+        });
+        if (popup) {
+            EXPECT_EQ(wrapper->PopupModal(Plugin(), "Modal", 16000, 0), 1);
+        } else {
+            EXPECT_EQ(wrapper->Modal(Plugin(), "Modal", 16000, 0, 0), 1);
+        }
+        ASSERT_NE(ran, nullptr);
+        EXPECT_EQ(wrapper->GetDialogRef(), ran);
+        EXPECT_TRUE(m_dialogs->Dialogs().empty());
+        delete wrapper;
+        EXPECT_TRUE(Problems().empty()) << Problems().front();
+    }
+    EXPECT_EQ(m_journal.deletions, 2);
 }
 
 TEST_F(AdmWrappers, DrawAndTrackForAnotherDialogAreIgnoredNotifyIsNot) {

@@ -90,6 +90,15 @@ TEST_F(PanelLayout, DeletionWritesTheDockingState) {
     }
 }
 
+TEST_F(PanelLayout, TheDockingStateIsWrittenInItsOrder) {
+    ASSERT_NE(CreatePanel(), nullptr);
+    DeletePanel();
+    EXPECT_EQ(m_preferences->Writes(),
+              Strings({"LumaroDialog/kLumaro_DPDockCodeStr", "LumaroDialog/kLumaro_DPDockGroupStr",
+                       "LumaroDialog/kLumaro_DPLocationStr", "LumaroDialog/kLumaro_DPSizeStr",
+                       "LumaroDialog/kLumaro_DPVisibleStr"}));
+}
+
 TEST_F(PanelLayout, DialogDestroyedByTheHostFirstIsForgottenByItsOwner) {
     ASSERT_NE(CreatePanel(), nullptr);
     SeedMissingFonts({"Optima"});

@@ -122,6 +122,25 @@ TEST_F(PanelScan, RecordsCarryEveryNameAndTheTechnology) {
     }
 }
 
+TEST_F(PanelScan, AFontTheHostListsTwiceGivesTwoRecordsAndTwoRows) {
+    OpenDocument({"Optima", "Frutiger"});
+    m_fonts->ListTwice(1);  // "Optima", after "Frutiger" in the host's order
+    ASSERT_NE(CreatePanel(), nullptr);
+    EXPECT_EQ(RecordNames(), Strings({"Frutiger", "Optima", "Optima"}));
+    EXPECT_EQ(Rows(kMissingList), Strings({"* Frutiger", "* Optima", "* Optima"}));
+    EXPECT_EQ(Status(), "3 missing font(s) in opened documents");
+}
+
+TEST_F(PanelScan, FontsOfWhichNoneIsMissingGiveNoRecordAndNoRow) {
+    InstallFont(kInstalledFont);
+    ASSERT_EQ(m_fonts->Count(), 1u);
+    ASSERT_NE(CreatePanel(), nullptr);
+    EXPECT_TRUE(g_fontitems.empty());
+    EXPECT_TRUE(Rows(kMissingList).empty());
+    EXPECT_EQ(Status(), "No missing fonts in opened documents");
+    EXPECT_EQ(Buttons(), "0 0 0 0 0");
+}
+
 TEST_F(PanelScan, AllFontsWhenNotOnlyTheMissingOnes) {
     InstallFont(kInstalledFont);
     OpenDocument({"Zeta", "Alpha"});

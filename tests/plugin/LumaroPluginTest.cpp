@@ -83,6 +83,15 @@ protected:
 
     std::vector<host::Event> Alerts() { return host->Events().OfKind(host::EventKind::Alert); }
 
+    // What the messages sent since event `first` answered.
+    std::vector<ASErr> ResultsSince(std::size_t first) {
+        std::vector<ASErr> results;
+        for (const auto& event : host->Events().Since(first)) {
+            if (event.kind == host::EventKind::Message) results.push_back(event.result);
+        }
+        return results;
+    }
+
     int Scans() { return fontSuite->Calls(FontQuery::Count); }
 
     TempFolder folder;
@@ -98,16 +107,29 @@ protected:
 TEST_F(LumaroPluginTest, StartUpBuildsTheMenusAndRegistersSevenNotifiers) {
     ASSERT_EQ(host->Startup(*plugin), kNoErr);
 
-    AIMenuGroupData* window = host->Menu().FindGroup(kWindowGroup);
-    ASSERT_NE(window, nullptr);
-    ASSERT_NE(window->parentItem, nullptr);
-    EXPECT_EQ(window->parentItem->group, "Tool Palettes");
-    EXPECT_EQ(window->parentItem->text, u"Corvane Software");
-
-    AIMenuGroupData* lumaro = host->Menu().FindGroup("Lumaro");
-    ASSERT_NE(lumaro, nullptr);
-    EXPECT_EQ(lumaro->parentItem->group, kWindowGroup);
-    EXPECT_EQ(lumaro->parentItem->keyName, "Lumaro");
+    // Each group hangs as a submenu under its item; the two shared ones are sorted.
+    const struct {
+        const char* group;
+        const char* itemGroup;
+        const char* itemKey;
+        const char16_t* itemText;
+        ASInt32 options;
+    } groups[] = {
+        {kWindowGroup, "Tool Palettes", kWindowGroup, u"Corvane Software", 1},
+        {"Lumaro", kWindowGroup, "Lumaro", u"Lumaro", 0},
+        {"CorvaneSoftwarePluginsGroupName", "About", "", u"About Corvane Software Plug-ins", 1},
+    };
+    for (const auto& g : groups) {
+        SCOPED_TRACE(g.group);
+        AIMenuGroupData* group = host->Menu().FindGroup(g.group);
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(group->options, g.options);
+        ASSERT_NE(group->parentItem, nullptr);
+        EXPECT_EQ(group->parentItem->group, g.itemGroup);
+        EXPECT_EQ(group->parentItem->keyName, g.itemKey);
+        EXPECT_EQ(group->parentItem->text, g.itemText);
+        EXPECT_EQ(group->parentItem->options, 0);
+    }
 
     ASSERT_NE(PanelItem(), nullptr);
     EXPECT_EQ(PanelItem()->group, "Lumaro");
@@ -155,8 +177,12 @@ TEST_F(LumaroPluginTest, TheToggleHidesAndShowsThePanelAndTheLabelFollows) {
 }
 
 TEST_F(LumaroPluginTest, ADocumentNotificationWithoutAPanelOnlyAsserts) {
+    // With an error list any failure of the message would reach an alert.
+    host->SetStringList(*plugin, 16050, {"*", "failed: %s"});
     ASSERT_EQ(host->Startup(*plugin), kNoErr);
+    const std::size_t sent = host->Events().Size();
     EXPECT_EQ(host->FireNotifier("AI Document Opened Notifier"), 1);
+    EXPECT_EQ(ResultsSince(sent), std::vector<ASErr>{kNoErr});
     EXPECT_EQ(Assertions(), std::vector<std::string>{"m_pDlgNonModal != NULL"});
     EXPECT_TRUE(Alerts().empty());
 }
@@ -248,6 +274,27 @@ TEST_F(LumaroPluginTest, APanelThatCannotBeMadeFailsTheNotificationAndNothingEls
     EXPECT_EQ(Assertions(), std::vector<std::string>{"m_pDlgNonModal != NULL"});
 }
 
+TEST_F(LumaroPluginTest, TheToggleWithAPanelWhoseDialogWasNeverMadeDoesNothing) {
+    fonts->SetDocumentFonts("/doc.pdf", {"Missing-One"});
+    ASSERT_EQ(host->Startup(*plugin), kNoErr);
+    // The panel's first refresh raises inside its Init, so the host cannot
+    // finish the dialog; the plug-in keeps a panel object without one.
+    host->Strings().FailNthCall(host::StringFunction::Erase, 1, HostFourCC('F', 'A', 'I', 'L'));
+    std::size_t sent = host->Events().Size();
+    host->FireNotifier("AI Application Started Notifier");
+    EXPECT_EQ(ResultsSince(sent), std::vector<ASErr>{-1});
+    ASSERT_TRUE(dialogs->Manager().Dialogs().empty());
+
+    const std::vector<std::string> problems = dialogs->Manager().Problems();
+    sent = host->Events().Size();
+    EXPECT_EQ(host->ChooseMenuItem(PanelItem()), kNoErr);
+    EXPECT_EQ(host->ChooseMenuItem(PanelItem()), kNoErr);
+    EXPECT_EQ(ResultsSince(sent), (std::vector<ASErr>{kNoErr, kNoErr}));
+    EXPECT_TRUE(dialogs->Manager().Dialogs().empty());
+    EXPECT_EQ(dialogs->Manager().Problems(), problems) << "no call names a dialog";
+    EXPECT_EQ(PanelLabel(), u"Show Lumaro Panel");
+}
+
 TEST_F(LumaroPluginTest, AnExceptionDuringARefreshAnswersEPNAndTheHostGoesOn) {
     fonts->SetDocumentFonts("/doc.pdf", {"Missing-One"});
     Launch();
@@ -275,5 +322,42 @@ TEST_F(LumaroPluginTest, ShutdownDeletesThePanelAndWritesItsDockingState) {
     EXPECT_TRUE(preferences->Get("LumaroDialog", "kLumaro_DPDockCodeStr").has_value());
     EXPECT_TRUE(preferences->Get("LumaroDialog", "kLumaro_DPSizeStr").has_value());
 }
+
+// Start-ups that fail once the suites are held: the host's code comes back
+// and the object's destructor gives the holder and its suites back.
+struct LateFailure {
+    const char* name;
+    void (*arrange)(host::Host& host);
+    ASErr error;
+};
+
+void PrintTo(const LateFailure& failure, std::ostream* out) { *out << failure.name; }
+
+class LateStartUpFailureTest : public LumaroPluginTest,
+                               public ::testing::WithParamInterface<LateFailure> {};
+
+TEST_P(LateStartUpFailureTest, GivesBackTheSuitesAndTheMemory) {
+    GetParam().arrange(*host);
+    EXPECT_EQ(host->Startup(*plugin), GetParam().error);
+    EXPECT_EQ(plugin->State(), host::PluginState::Failed);
+    EXPECT_EQ(plugin->Globals(), nullptr);
+    EXPECT_TRUE(host->HeldSuites(plugin).empty());
+    EXPECT_EQ(host->Memory().Stats(plugin).blocksOutstanding, 0u);
+    EXPECT_EQ(host->Strings().LiveCount(plugin), 0u);
+}
+
+const LateFailure kLateFailures[] = {
+    {"GroupNameTaken",
+     [](host::Host& host) {
+         ASSERT_EQ(host.Menu().AddGroup(nullptr, "Lumaro", 0, nullptr), kNoErr);
+     },
+     kBadParameterErr},
+    {"NoMenuGroups", [](host::Host& host) { host.Menu().RemoveEverything(); }, kNotFoundErr},
+};
+
+INSTANTIATE_TEST_SUITE_P(EachWay, LateStartUpFailureTest, ::testing::ValuesIn(kLateFailures),
+                         [](const ::testing::TestParamInfo<LateFailure>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace

@@ -120,6 +120,7 @@ ASErr HOSTAPI CountMenuGroups(ASInt32* count) {
 ASErr HOSTAPI GetNthMenuGroup(ASInt32 n, AIMenuGroup* group) {
     Host* host = Host::Current();
     if (host == nullptr || group == nullptr) return kBadParameterErr;
+    host->Menu().CountGroupAskedByIndex();
     const auto groups = host->Menu().Groups();
     if (n < 0 || static_cast<std::size_t>(n) >= groups.size()) return kBadParameterErr;
     *group = groups[static_cast<std::size_t>(n)];

@@ -342,9 +342,9 @@ std::vector<std::string> Host::HeldSuites(const LoadedPlugin* plugin) const {
     return held;
 }
 
-void Host::RefuseSuite(const std::string& name, bool refuse) {
+void Host::RefuseSuite(const std::string& name, bool refuse, ASErr answer) {
     if (refuse)
-        m_refusedSuites.insert(name);
+        m_refusedSuites[name] = answer;
     else
         m_refusedSuites.erase(name);
 }
@@ -354,10 +354,10 @@ ASErr Host::AcquireSuite(const char* name, ASInt32 version, const void** suite) 
     *suite = nullptr;
     if (name == nullptr) return kBadParameterErr;
     LoadedPlugin* plugin = CurrentPluginScope::Current();
-    if (m_refusedSuites.count(name) != 0) {
+    if (const auto refused = m_refusedSuites.find(name); refused != m_refusedSuites.end()) {
         m_events.Add(EventKind::Load, CurrentName(), "suite refused",
                      std::string(name) + " " + std::to_string(version));
-        return kSuiteNotFoundErr;
+        return refused->second;
     }
     if (!m_suites.HasName(name)) return kSuiteNotFoundErr;
     const void* table = m_suites.Find(name, version);

@@ -32,6 +32,11 @@ Menus::Menus() {
     }
 }
 
+void Menus::RemoveEverything() {
+    m_items.clear();
+    m_groups.clear();
+}
+
 AIMenuGroupData* Menus::FindGroup(const std::string& name) const {
     for (const auto& g : m_groups)
         if (g->name == name) return g.get();

@@ -94,8 +94,8 @@ public:
     int SuiteUseCount(const LoadedPlugin* plugin, const std::string& name, ASInt32 version) const;
     // Suites acquired and not released, as "name version (count)".
     std::vector<std::string> HeldSuites(const LoadedPlugin* plugin) const;
-    // Refuse every acquisition of the named suite.
-    void RefuseSuite(const std::string& name, bool refuse = true);
+    // Refuse every acquisition of the named suite, answering `answer`.
+    void RefuseSuite(const std::string& name, bool refuse = true, ASErr answer = kSuiteNotFoundErr);
     int AccessCount(const LoadedPlugin* plugin) const;
     std::size_t ContextDepth() const { return m_contexts.size(); }
 
@@ -131,7 +131,7 @@ private:
     std::vector<std::unique_ptr<LoadedPlugin>> m_plugins;
     std::vector<RefusedModule> m_refused;
     std::map<std::tuple<const LoadedPlugin*, std::string, ASInt32>, int> m_suiteUse;
-    std::set<std::string> m_refusedSuites;
+    std::map<std::string, ASErr> m_refusedSuites;
     std::vector<std::unique_ptr<AINotifier>> m_notifiers;
     std::vector<std::unique_ptr<AIAppContext>> m_contexts;
     unsigned long m_contextSerial = 0;

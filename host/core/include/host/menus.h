@@ -39,11 +39,18 @@ public:
     // submenus under their items.
     std::string Tree() const;
 
+    // A host whose menus hold nothing at all, not even its own groups.
+    void RemoveEverything();
+    // How often a plug-in asked for a group by its index.
+    int GroupsAskedByIndex() const { return m_groupsAskedByIndex; }
+    void CountGroupAskedByIndex() { ++m_groupsAskedByIndex; }
+
 private:
     void PrintGroup(const AIMenuGroupData& group, int depth, std::string& out) const;
 
     std::vector<std::unique_ptr<AIMenuGroupData>> m_groups;
     std::vector<std::unique_ptr<AIMenuItem>> m_items;
+    int m_groupsAskedByIndex = 0;
 };
 
 }  // namespace host
