@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <vector>
 
 #include "command_line.h"
 #include "host/session/session.h"
@@ -11,9 +12,38 @@ namespace cli {
 
 namespace {
 
+// Fault commands at the head of a scenario are armed before the plug-ins start, so that
+// start-up's own calls can be failed too.
+bool IsPrologue(const std::string& line) {
+    const auto first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos || line[first] == '#') return true;
+    return line.compare(first, 6, "fault ") == 0;
+}
+
+bool IsFault(const std::string& line) {
+    const auto first = line.find_first_not_of(" \t\r");
+    return first != std::string::npos && line.compare(first, 6, "fault ") == 0;
+}
+
 int RunLines(host::session::Session& session, const LineReader& next) {
-    const bool started = session.Start();
+    // Comments before the first fault stay where they are when no fault comes.
+    std::vector<std::string> held;
     std::string line;
+    bool pending = false;
+    while (next(&line)) {
+        if (!IsPrologue(line)) {
+            pending = true;
+            break;
+        }
+        held.push_back(line);
+        if (IsFault(line)) {
+            for (const std::string& h : held) session.Execute(h);
+            held.clear();
+        }
+    }
+    const bool started = session.Start();
+    for (const std::string& h : held) session.Execute(h);
+    if (pending) session.Execute(line);
     while (!session.Finished() && next(&line)) session.Execute(line);
     if (!session.Finished()) session.Execute("quit");
     const bool clean = session.Quit();

@@ -1,5 +1,6 @@
 // The commands of a session: what a user does in the host, one verb each.
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -25,6 +26,24 @@ namespace {
 bool Fail(std::ostream& out, const std::string& why) {
     out << "  error: " << why << "\n";
     return false;
+}
+
+constexpr char kFaultArguments[] =
+    "allocation N | suite-call N [SUITE:FUNCTION] [CODE] | host-string N [FUNCTION] [CODE] | "
+    "automation N [HRESULT|dies] | points | clear";
+
+// A host error code: a four-character code in single quotes ('PARM') or a number.
+bool ParseErrorCode(const std::string& text, ASErr* code) {
+    if (text.size() == 6 && text.front() == '\'' && text.back() == '\'') {
+        *code = HostFourCC(text[1], text[2], text[3], text[4]);
+        return true;
+    }
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 0);
+    if (*end != '\0' || value == 0) return false;
+    *code = static_cast<ASErr>(value);
+    return true;
 }
 
 bool ParseCount(const std::string& text, long* value) {
@@ -82,6 +101,8 @@ const std::vector<Session::Command>& Session::Commands() {
         {"reload", "[PLUGIN]", "load an unloaded plug-in's code again", 0, 1, &Session::Reload},
         {"window", "hung|answering", "another application's top-level window stops answering", 1, 1,
          &Session::Window},
+        {"fault", kFaultArguments, "make the plug-in's N-th call of a kind from now fail", 1, 4,
+         &Session::Fault},
         {"help", "", "this list", 0, 0, &Session::Help},
         {"quit", "", "shut the plug-ins down and report what they left", 0, 0,
          &Session::QuitCommand},
@@ -516,6 +537,83 @@ bool Session::Window(const Args& args) {
             [](HWND, UINT, WPARAM, LPARAM, void*) -> LRESULT { return 0; }, nullptr);
     EmuSetWindowHung(m_otherWindow, args[0] == "hung" ? TRUE : FALSE);
     m_out << "  another application's window is " << args[0] << "\n";
+    return true;
+}
+
+bool Session::Fault(const Args& args) {
+    FaultPlan& plan = m_host->Faults();
+    const std::string& what = args[0];
+    if (what == "points") {
+        if (args.size() != 1) return Fail(m_out, "usage: fault points");
+        m_out << "  fault points so far:";
+        for (FaultKind kind : kFaultKinds)
+            m_out << (kind == FaultKind::Allocation ? " " : ", ") << plan.Count(kind) << " "
+                  << FaultKindName(kind);
+        m_out << "\n";
+        return true;
+    }
+    if (what == "clear") {
+        if (args.size() != 1) return Fail(m_out, "usage: fault clear");
+        plan.Clear();
+        m_out << "  no fault armed\n";
+        return true;
+    }
+    FaultKind kind;
+    long n = 0;
+    if (!FaultKindFromName(what, &kind) || args.size() < 2 || !ParseCount(args[1], &n) || n == 0)
+        return Fail(m_out, std::string("usage: fault ") + kFaultArguments);
+    const std::string nth = std::to_string(n);
+    switch (kind) {
+        case FaultKind::Allocation:
+            if (args.size() != 2) return Fail(m_out, "usage: fault allocation N");
+            plan.FailNth(kind, n, kHostOutOfMemoryErr);
+            m_out << "  the plug-in's allocation " << nth << " from now is refused\n";
+            return true;
+        case FaultKind::Automation: {
+            if (args.size() > 3) return Fail(m_out, "usage: fault automation N [HRESULT|dies]");
+            if (args.size() == 3 && args[2] == "dies") {
+                plan.DieAt(n);
+                m_out << "  the font manager dies at automation call " << nth << " from now\n";
+                return true;
+            }
+            ASErr hr = static_cast<ASErr>(E_FAIL);
+            if (args.size() == 3 && (!ParseErrorCode(args[2], &hr) || hr >= 0))
+                return Fail(m_out, "not a failure HRESULT: " + args[2]);
+            plan.FailNth(kind, n, hr);
+            char text[16];
+            std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
+            m_out << "  automation call " << nth << " from now fails with " << text << "\n";
+            return true;
+        }
+        case FaultKind::SuiteCall:
+        case FaultKind::HostString:
+            break;
+    }
+    ASErr code = kBadParameterErr;
+    std::string suite, function;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        if (ParseErrorCode(args[i], &code)) continue;
+        if (!function.empty()) return Fail(m_out, "one function at a time, not " + args[i]);
+        const auto colon = args[i].rfind(':');
+        if (kind == FaultKind::SuiteCall && colon == std::string::npos)
+            return Fail(m_out, "a suite function is \"SUITE:FUNCTION\", not " + args[i]);
+        suite = kind == FaultKind::SuiteCall ? args[i].substr(0, colon) : kAIUnicodeStringSuite;
+        function = kind == FaultKind::SuiteCall ? args[i].substr(colon + 1) : args[i];
+        const auto& sites = KnownFaultSites();
+        const auto site = std::find_if(sites.begin(), sites.end(), [&](const FaultSite& s) {
+            return s.kind == kind && suite == s.suite && function == s.function;
+        });
+        if (site == sites.end())
+            return Fail(m_out, "the host has no " + suite + " function " + function);
+        // What answers no error has no failure the plug-in could see.
+        if (!site->canFail) return Fail(m_out, suite + " " + function + " cannot fail");
+    }
+    plan.FailNth(kind, n, code, suite, function);
+    m_out << "  "
+          << (function.empty()
+                  ? std::string(what == "suite-call" ? "suite call" : "host-string call")
+                  : "call of " + suite + " " + function)
+          << " " << nth << " from now fails with " << FormatErrorCode(code) << "\n";
     return true;
 }
 

@@ -131,6 +131,17 @@ void EmuSetFaultInvoke(ULONG fromCall, HRESULT hr) {
     f.invoke = hr;
     f.invokeFromCall = fromCall == 0 ? 1 : fromCall;
     f.invokeCallsSinceSet = 0;
+    f.invokeOnce = S_OK;
+    f.invokeOnceCall = 0;
+    f.invokeCallsSinceOnce = 0;
+}
+
+void EmuSetFaultInvokeCall(ULONG call, HRESULT hr) {
+    auto& f = faults();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    f.invokeOnce = call == 0 ? S_OK : hr;
+    f.invokeOnceCall = call;
+    f.invokeCallsSinceOnce = 0;
 }
 
 void EmuClearFaults(void) {
@@ -144,4 +155,7 @@ void EmuClearFaults(void) {
     f.invoke = S_OK;
     f.invokeFromCall = 0;
     f.invokeCallsSinceSet = 0;
+    f.invokeOnce = S_OK;
+    f.invokeOnceCall = 0;
+    f.invokeCallsSinceOnce = 0;
 }

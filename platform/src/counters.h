@@ -36,6 +36,9 @@ struct Faults {
     HRESULT invoke = S_OK;
     ULONG invokeFromCall = 0;
     ULONG invokeCallsSinceSet = 0;
+    HRESULT invokeOnce = S_OK;
+    ULONG invokeOnceCall = 0;
+    ULONG invokeCallsSinceOnce = 0;
 };
 Faults& faults();
 

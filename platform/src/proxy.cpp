@@ -48,9 +48,13 @@ HRESULT CountInvoke(DISPID member) {
     }
     auto& f = emu::faults();
     std::lock_guard<std::mutex> lock(f.mutex);
-    if (f.invoke == S_OK) return S_OK;
-    ++f.invokeCallsSinceSet;
-    return f.invokeCallsSinceSet >= f.invokeFromCall ? f.invoke : S_OK;
+    HRESULT fault = S_OK;
+    if (f.invoke != S_OK && ++f.invokeCallsSinceSet >= f.invokeFromCall) fault = f.invoke;
+    if (f.invokeOnce != S_OK && ++f.invokeCallsSinceOnce == f.invokeOnceCall) {
+        if (fault == S_OK) fault = f.invokeOnce;
+        f.invokeOnce = S_OK;
+    }
+    return fault;
 }
 
 // The client's view of one dispatch interface of the server (IDispatch itself, or an

@@ -171,6 +171,42 @@ TEST_F(Proxy, InvokeFailsFromTheNthCallOnAndCountsEveryCall) {
     VariantClear(&result);
 }
 
+TEST_F(Proxy, InvokeFailsOnlyAtTheNthCall) {
+    struct Case {
+        ULONG call;
+        std::vector<HRESULT> expected;
+    };
+    const Case cases[] = {
+        {1, {E_FAIL, S_OK, S_OK}},
+        {3, {S_OK, S_OK, E_FAIL}},
+        {4, {S_OK, S_OK, S_OK}},
+        {0, {S_OK, S_OK, S_OK}},  // 0 turns it off
+    };
+    for (const auto& c : cases) {
+        EmuSetFaultInvokeCall(c.call, E_FAIL);
+        for (size_t i = 0; i < c.expected.size(); ++i) {
+            std::vector<VARIANT> args{Long(static_cast<LONG>(i))};
+            VARIANT result;
+            VariantInit(&result);
+            EXPECT_EQ(Call(kDispidDescribe, args, &result), c.expected[i])
+                << "at call " << c.call << ", call " << i + 1;
+            VariantClear(&result);
+        }
+        EmuSetFaultInvokeCall(0, S_OK);
+    }
+    // Beside a dead server, the dead server's answer wins.
+    EmuSetFaultInvoke(1, RPC_E_DISCONNECTED);
+    EmuSetFaultInvokeCall(1, E_FAIL);
+    std::vector<VARIANT> none;
+    EXPECT_EQ(Call(kDispidDescribe, none), RPC_E_DISCONNECTED);
+    EmuSetFaultInvoke(1, S_OK);
+    VARIANT result;
+    VariantInit(&result);
+    std::vector<VARIANT> args{Long(1)};
+    EXPECT_EQ(Call(kDispidDescribe, args, &result), S_OK) << "the one-call fault was used up";
+    VariantClear(&result);
+}
+
 TEST_F(Proxy, InvokeRefusesWhatTheMarshallerRefuses) {
     DISPID named = DISPID_PROPERTYPUT;
     struct Case {

@@ -151,3 +151,74 @@ TEST_F(SessionTest, ADamagedPreferencesFileStopsTheSessionAndIsLeftAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// Faults at the head of a scenario are armed before the plug-ins start; comments
+// before them stay in their place when no fault comes.
+TEST_F(SessionTest, FaultsAtTheHeadOfAScenarioReachStartUp) {
+    const Run failed = RunHost({"-"}, "# first\nfault allocation 1\nfault points\nmenu\n");
+    EXPECT_EQ(failed.exitStatus, 1);
+    const auto head = failed.out.find("> fault allocation 1");
+    const auto machine = failed.out.find("machine $MACHINE");
+    ASSERT_NE(head, std::string::npos) << failed.out;
+    EXPECT_LT(failed.out.find("# first"), head);
+    EXPECT_LT(head, machine) << failed.out;
+    EXPECT_NE(failed.out.find("[fault] Lumaro: allocation 1 \"SP Basic Suite AllocateBlock failed "
+                              "with 'HMem'\""),
+              std::string::npos)
+        << failed.out;
+    EXPECT_NE(failed.out.find("SP Interface/Startup -> '!MEM'"), std::string::npos) << failed.out;
+
+    const Run plain = RunHost({"-"}, "# first\nmenu\n");
+    EXPECT_LT(plain.out.find("machine $MACHINE"), plain.out.find("# first")) << plain.out;
+}
+
+TEST_F(SessionTest, TheFaultCommandArmsCountsAndRefusesWhatCannotFail) {
+    const Run run = RunHost({"-"},
+                            "fault points\n"
+                            "fault suite-call 1 \"AI Menu Suite:SetItemText\" 'FAIL'\n"
+                            "menu\n"
+                            "fault host-string 2 Erase\n"
+                            "fault automation 3\n"
+                            "fault automation 4 dies\n"
+                            "fault automation 5 0x80010108\n"
+                            "fault clear\n");
+    EXPECT_EQ(run.exitStatus, 0) << run.out;
+    for (const char* said :
+         {"fault points so far: 0 allocation, 0 suite-call, 0 host-string, 0 automation",
+          "call of AI Menu Suite SetItemText 1 from now fails with 'FAIL'",
+          "[fault] Lumaro: suite-call 1 \"AI Menu Suite SetItemText failed with 'FAIL'\"",
+          "call of AI Unicode String Suite Erase 2 from now fails with 'PARM'",
+          "automation call 3 from now fails with 0x80004005",
+          "the font manager dies at automation call 4 from now",
+          "automation call 5 from now fails with 0x80010108", "no fault armed"})
+        EXPECT_NE(run.out.find(said), std::string::npos) << said << "\n" << run.out;
+
+    const struct {
+        const char* line;
+        const char* why;
+    } refused[] = {
+        {"fault", "usage: fault"},
+        {"fault allocation", "usage: fault"},
+        {"fault allocation 0", "usage: fault"},
+        {"fault allocation two", "usage: fault"},
+        {"fault allocation 1 2", "usage: fault allocation N"},
+        {"fault sometimes 1", "usage: fault"},
+        {"fault suite-call 1 Destroy", "a suite function is \"SUITE:FUNCTION\", not Destroy"},
+        {"fault suite-call 1 \"ADM Dialog Suite:Destroy\"", "ADM Dialog Suite Destroy cannot fail"},
+        {"fault suite-call 1 \"ADM List Suite:Frobnicate\"",
+         "the host has no ADM List Suite function Frobnicate"},
+        {"fault host-string 1 GetUtf16", "AI Unicode String Suite GetUtf16 cannot fail"},
+        {"fault automation 1 0x1", "not a failure HRESULT: 0x1"},
+        {"fault points now", "usage: fault points"},
+    };
+    for (const auto& r : refused) {
+        const Run bad = RunHost({"-"}, std::string(r.line) + "\n");
+        EXPECT_EQ(bad.exitStatus, 1) << r.line;
+        EXPECT_NE(bad.out.find(std::string("error: ") + r.why), std::string::npos) << r.line << "\n"
+                                                                                   << bad.out;
+    }
+}
+
+}  // namespace

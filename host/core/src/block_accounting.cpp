@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "host/event_log.h"
+#include "host/fault_plan.h"
 #include "host/loaded_plugin.h"
 #include "hostapi/errors.h"
+#include "hostapi/sp_basic.h"
 
 namespace host {
 
@@ -19,10 +21,16 @@ std::string BlockAccounting::OwnerName(const LoadedPlugin* owner) const {
     return owner == nullptr ? std::string() : owner->Name();
 }
 
+void BlockAccounting::RefuseNthAllocation(std::size_t n) {
+    m_faults.FailNth(FaultKind::Allocation, static_cast<long>(n), kHostOutOfMemoryErr);
+}
+
 bool BlockAccounting::ShouldRefuse() {
-    if (m_refuseAll) return true;
-    if (m_refuseCountdown == 0) return false;
-    return --m_refuseCountdown == 0;
+    static const FaultSite kSite{FaultKind::Allocation, kSPBasicSuite, "AllocateBlock", true};
+    ASErr code = kNoErr;
+    // Counted even while everything is refused, so that fault points stay numbered alike.
+    const bool planned = m_faults.Take(kSite, &code);
+    return m_refuseAll || planned;
 }
 
 void* BlockAccounting::Allocate(LoadedPlugin* owner, std::size_t size) {

@@ -19,6 +19,8 @@ const char* EventKindName(EventKind kind) {
             return "registration";
         case EventKind::Problem:
             return "problem";
+        case EventKind::Fault:
+            return "fault";
     }
     return "?";
 }

@@ -11,6 +11,7 @@
 #include "host/current_plugin.h"
 #include "platform_bridge.h"
 #include "suite_tables.h"
+#include "suite_wrappers.h"
 
 namespace host {
 
@@ -34,6 +35,12 @@ Host::Host() {
     g_host = this;
     RegisterSuites();
     detail::InstallAssertionSink(this);
+    m_faults.SetObserver([this](const FiredFault& fault) {
+        std::string where = fault.suite.empty() ? std::string() : fault.suite + " ";
+        m_events.Add(EventKind::Fault, CurrentName(),
+                     std::string(FaultKindName(fault.kind)) + " " + std::to_string(fault.call),
+                     where + fault.function + " failed with " + FormatErrorCode(fault.code));
+    });
 }
 
 Host::~Host() {
@@ -50,7 +57,10 @@ Host::~Host() {
 
 Host* Host::Current() { return g_host; }
 
-SPBasicSuite* Host::BasicSuite() { return detail::BasicSuiteTable(); }
+SPBasicSuite* Host::BasicSuite() {
+    return const_cast<SPBasicSuite*>(static_cast<const SPBasicSuite*>(
+        detail::WrapSuiteTable(kSPBasicSuite, kSPBasicSuiteVersion, detail::BasicSuiteTable())));
+}
 
 void Host::SetMachineFolder(const std::string& folder) {
     m_machineFolder = folder;
@@ -362,7 +372,7 @@ ASErr Host::AcquireSuite(const char* name, ASInt32 version, const void** suite) 
     if (!m_suites.HasName(name)) return kSuiteNotFoundErr;
     const void* table = m_suites.Find(name, version);
     if (table == nullptr) return kSuiteVersionErr;
-    *suite = table;
+    *suite = detail::WrapSuiteTable(name, version, table);
     ++m_suiteUse[{plugin, name, version}];
     return kNoErr;
 }

@@ -1,5 +1,9 @@
 #include "host/host_strings.h"
 
+#include "host/fault_plan.h"
+#include "hostapi/ai_unicode_string.h"
+#include "hostapi/errors.h"
+
 namespace host {
 
 AIUnicodeStringData* HostStrings::Create(LoadedPlugin* owner, std::u16string text) {
@@ -24,21 +28,50 @@ std::size_t HostStrings::LiveCount(const LoadedPlugin* owner) const {
     return count;
 }
 
-void HostStrings::FailNthCall(StringFunction function, int n, ASErr error) {
-    if (n <= 0) {
-        m_faults.erase(function);
-        return;
+namespace {
+
+// The suite's function names, as faults name them.
+const char* FunctionName(StringFunction function) {
+    switch (function) {
+        case StringFunction::Initialize:
+            return "Initialize";
+        case StringFunction::InitializeUTF16:
+            return "InitializeUTF16";
+        case StringFunction::InitializeCopy:
+            return "InitializeCopy";
+        case StringFunction::Destroy:
+            return "Destroy";
+        case StringFunction::Length:
+            return "Length";
+        case StringFunction::Compare:
+            return "Compare";
+        case StringFunction::Assign:
+            return "Assign";
+        case StringFunction::Append:
+            return "Append";
+        case StringFunction::Erase:
+            return "Erase";
+        case StringFunction::GetUtf16:
+            return "GetUtf16";
     }
-    m_faults[function] = Fault{n, error};
+    return "?";
+}
+
+}  // namespace
+
+void HostStrings::FailNthCall(StringFunction function, int n, ASErr error) {
+    m_faults.FailNth(FaultKind::HostString, n, error, kAIUnicodeStringSuite,
+                     FunctionName(function));
 }
 
 ASErr HostStrings::TakeFault(StringFunction function) {
-    const auto it = m_faults.find(function);
-    if (it == m_faults.end()) return 0;
-    if (--it->second.countdown > 0) return 0;
-    const ASErr error = it->second.error;
-    m_faults.erase(it);
-    return error;
+    // Destroy gives back and GetUtf16 answers no error: neither is a fault point of its own.
+    const bool canFail =
+        function != StringFunction::Destroy && function != StringFunction::GetUtf16;
+    const FaultSite site{FaultKind::HostString, kAIUnicodeStringSuite, FunctionName(function),
+                         canFail};
+    ASErr error = kNoErr;
+    return m_faults.Take(site, &error) ? error : kNoErr;
 }
 
 }  // namespace host

@@ -12,6 +12,7 @@ namespace host {
 
 class LoadedPlugin;
 class EventLog;
+class FaultPlan;
 
 struct AllocationStats {
     std::size_t blocksOutstanding = 0;
@@ -25,7 +26,7 @@ struct AllocationStats {
 
 class BlockAccounting {
 public:
-    explicit BlockAccounting(EventLog& log) : m_log(log) {}
+    BlockAccounting(EventLog& log, FaultPlan& faults) : m_log(log), m_faults(faults) {}
     ~BlockAccounting();
 
     // Null when refused (fault injection); the block is accounted to `owner`.
@@ -39,8 +40,8 @@ public:
     // Null owner: the host's own.
     AllocationStats Stats(const LoadedPlugin* owner) const;
 
-    // The n-th allocation from now (1 = the next) is refused, once.
-    void RefuseNthAllocation(std::size_t n) { m_refuseCountdown = n; }
+    // The n-th allocation from now (1 = the next) is refused, once; 0 refuses none.
+    void RefuseNthAllocation(std::size_t n);
     // Every allocation is refused while on.
     void RefuseAll(bool on) { m_refuseAll = on; }
 
@@ -53,9 +54,9 @@ private:
     std::string OwnerName(const LoadedPlugin* owner) const;
 
     EventLog& m_log;
+    FaultPlan& m_faults;
     std::map<const void*, Block> m_blocks;
     std::map<const LoadedPlugin*, AllocationStats> m_stats;
-    std::size_t m_refuseCountdown = 0;
     bool m_refuseAll = false;
 };
 

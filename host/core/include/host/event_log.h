@@ -18,6 +18,7 @@ enum class EventKind {
     Assertion,     // a debug assertion of a plug-in
     Registration,  // a notifier, menu item or menu group a plug-in added
     Problem,       // something a plug-in or module did wrong
+    Fault,         // a fault the host injected fired
 };
 
 const char* EventKindName(EventKind kind);

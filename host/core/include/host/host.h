@@ -13,6 +13,7 @@
 
 #include "host/block_accounting.h"
 #include "host/event_log.h"
+#include "host/fault_plan.h"
 #include "host/host_objects.h"
 #include "host/host_strings.h"
 #include "host/loaded_plugin.h"
@@ -43,6 +44,10 @@ public:
     BlockAccounting& Memory() { return m_memory; }
     Menus& Menu() { return m_menus; }
     HostStrings& Strings() { return m_strings; }
+    // Which of the plug-ins' calls fail; every call a plug-in makes through the host's
+    // suites passes it.
+    FaultPlan& Faults() { return m_faults; }
+    // The basic suite as messages carry it.
     SPBasicSuite* BasicSuite();
 
     // The simulated machine's folder (fonts, preferences, registrations); empty when
@@ -124,10 +129,11 @@ private:
 
     std::string m_machineFolder;
     EventLog m_events;
+    FaultPlan m_faults;
     SuiteRegistry m_suites;
-    BlockAccounting m_memory{m_events};
+    BlockAccounting m_memory{m_events, m_faults};
     Menus m_menus;
-    HostStrings m_strings;
+    HostStrings m_strings{m_faults};
     std::vector<std::unique_ptr<LoadedPlugin>> m_plugins;
     std::vector<RefusedModule> m_refused;
     std::map<std::tuple<const LoadedPlugin*, std::string, ASInt32>, int> m_suiteUse;

@@ -23,8 +23,12 @@ enum class StringFunction {
     GetUtf16,
 };
 
+class FaultPlan;
+
 class HostStrings {
 public:
+    explicit HostStrings(FaultPlan& faults) : m_faults(faults) {}
+
     AIUnicodeStringData* Create(LoadedPlugin* owner, std::u16string text);
     bool Contains(const AIUnicodeStringData* string) const;
     void Destroy(AIUnicodeStringData* string);
@@ -33,19 +37,14 @@ public:
     std::size_t LiveCount() const { return m_strings.size(); }
 
     // The n-th call of `function` from now (1 = the next) answers `error` and changes
-    // nothing.
+    // nothing (a host-string fault of the host's fault plan).
     void FailNthCall(StringFunction function, int n, ASErr error);
-    void ClearFaults() { m_faults.clear(); }
-    // The injected error of this call, or 0.
+    // Counts this call as a fault point; the injected error of this call, or 0.
     ASErr TakeFault(StringFunction function);
 
 private:
-    struct Fault {
-        int countdown;
-        ASErr error;
-    };
+    FaultPlan& m_faults;
     std::map<const AIUnicodeStringData*, std::unique_ptr<AIUnicodeStringData>> m_strings;
-    std::map<StringFunction, Fault> m_faults;
 };
 
 }  // namespace host

@@ -71,6 +71,9 @@ PLATFORM_API void EmuSetFaultQueryInterface(REFIID iid, HRESULT hr);
 // every Invoke answers `hr` without reaching the server, as when the server process has
 // died (RPC_E_DISCONNECTED). S_OK turns the fault off.
 PLATFORM_API void EmuSetFaultInvoke(ULONG fromCall, HRESULT hr);
+// The `call`-th Invoke through a proxy after this call (1 = the next one) answers `hr`
+// without reaching the server; the calls before and after it work. 0 turns it off.
+PLATFORM_API void EmuSetFaultInvokeCall(ULONG call, HRESULT hr);
 PLATFORM_API void EmuClearFaults(void);
 
 // ---- Shell ---------------------------------------------------------------------------

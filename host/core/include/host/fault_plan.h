@@ -1,0 +1,106 @@
+// The host's fault injection: which of the plug-in's calls fail, counted by kind, so
+// that a sweep can count a session's fault points once and then fail each of them in
+// turn. Every kind counts and fails through this one plan; the font manager's
+// automation calls are counted and failed by the platform emulation on its behalf.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "hostapi/types.h"
+
+namespace host {
+
+enum class FaultKind {
+    Allocation,  // a block from the basic suite
+    SuiteCall,   // a function of any suite the plug-in acquired, host strings aside
+    HostString,  // a function of the "AI Unicode String Suite"
+    Automation,  // an IDispatch::Invoke to the font manager
+};
+
+constexpr FaultKind kFaultKinds[] = {FaultKind::Allocation, FaultKind::SuiteCall,
+                                     FaultKind::HostString, FaultKind::Automation};
+
+// "allocation", "suite-call", "host-string", "automation".
+const char* FaultKindName(FaultKind kind);
+bool FaultKindFromName(const std::string& name, FaultKind* kind);
+
+// One place the plug-in calls the host. A call that can fail counts as a fault point;
+// one that cannot (a release, a getter whose every answer is valid, a function that
+// returns nothing) is never failed by an "any function" fault.
+struct FaultSite {
+    FaultKind kind;
+    const char* suite;
+    const char* function;
+    bool canFail;
+};
+
+// Every suite function a fault can name, in suite order: the functions of the suites the
+// host hands out, the host strings' among them.
+const std::vector<FaultSite>& KnownFaultSites();
+
+// A fault that fired.
+struct FiredFault {
+    FaultKind kind;
+    std::string suite;
+    std::string function;
+    long call;  // the fault point's number, counted from when the fault was set
+    ASErr code;
+};
+
+class FaultPlan {
+public:
+    // The first fault-point number of every kind is counted from here.
+    FaultPlan();
+
+    // The n-th call from now (1 = the next) fails with `code`, once. With `function`
+    // empty, any call of the kind that can fail; with it set, the n-th call of that
+    // function of `suite` (a host-string fault needs no suite). n of 0 clears it.
+    void FailNth(FaultKind kind, long n, ASErr code, const std::string& suite = {},
+                 const std::string& function = {});
+    // Automation only: every call from the n-th on fails, as when the server has died.
+    void DieAt(long n);
+    void Clear();
+
+    // Counts this call and answers whether it fails; `code` then holds the answer.
+    bool Take(const FaultSite& site, ASErr* code);
+
+    // Fault points met since the plan was made.
+    long Count(FaultKind kind) const;
+    // Calls per "suite function", every one (not only those that can fail).
+    const std::map<std::string, long>& CallsBySite() const { return m_bySite; }
+    // Faults armed and not yet fired (automation faults fire out of the host's sight
+    // and count as armed until a call past them has been counted).
+    std::size_t Armed() const;
+    const std::vector<FiredFault>& Fired() const { return m_fired; }
+
+    // Told of every fault as it fires (the host logs it).
+    void SetObserver(std::function<void(const FiredFault&)> observer) {
+        m_observer = std::move(observer);
+    }
+
+private:
+    struct Arm {
+        FaultKind kind;
+        std::string suite;
+        std::string function;
+        long countdown;
+        long number;
+        ASErr code;
+    };
+    bool Matches(const Arm& arm, const FaultSite& site) const;
+
+    std::vector<Arm> m_arms;
+    std::map<FaultKind, long> m_counts;
+    std::map<std::string, long> m_bySite;
+    std::vector<FiredFault> m_fired;
+    unsigned long m_invokeBase;
+    long m_automationArmedAt = 0;  // the automation call (from the base) that fails
+    bool m_automationArmed = false;
+    std::function<void(const FiredFault&)> m_observer;
+};
+
+}  // namespace host
