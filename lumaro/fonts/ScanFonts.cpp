@@ -17,11 +17,11 @@ namespace {
 constexpr std::size_t kNameBufferSize = 1024;
 constexpr std::size_t kLongestName = kNameBufferSize - 1;
 
-// The host string's text, cut to what a record field holds.
+// The host string's text, cut on whole characters to what a record field holds.
 std::wstring TakeName(const ai::HostString& name) {
     const ASUnicode* units = nullptr;
     const ASUInt32 length = name.GetUtf16(&units);
-    const std::size_t kept = std::min<std::size_t>(length, kLongestName);
+    const std::size_t kept = WholeCharacterLength(units, length, kLongestName);
     return FromUnits(reinterpret_cast<const WCHAR*>(units), kept);
 }
 
@@ -71,7 +71,8 @@ std::string FontRowText(const CFontItem& item) {
     // is left without its trail byte.
     while (text.size() > kLongestName && !name.empty()) {
         const std::size_t excess = text.size() - kLongestName;
-        name.resize(name.size() - std::min(name.size(), std::max<std::size_t>(1, excess / 2)));
+        const std::size_t cut = std::min(name.size(), std::max<std::size_t>(1, excess / 2));
+        name.resize(WholeCharacterLength(name.data(), name.size(), name.size() - cut));
         text = WideToNarrowString(name);
     }
     return text;

@@ -211,6 +211,32 @@ TEST_F(PanelScan, NamesOf2000UnitsAreCut) {
     EXPECT_EQ(Rows(kMissingList), Strings({"* " + std::string(1023, 'N')}));
 }
 
+TEST_F(PanelScan, LongNamesAreCutOnWholeCharacters) {
+    // U+1F600 is two UTF-16 units; the cut after 1023 units falls on its
+    // first half, just before it or just after it.
+    const struct {
+        std::size_t before;  // characters ahead of it
+        std::wstring kept;
+    } cases[] = {
+        {1022, std::wstring(1022, L'N')},
+        {1021, std::wstring(1021, L'N') + L"\xD83D\xDE00"},
+        {1023, std::wstring(1023, L'N')},
+    };
+    ASSERT_NE(CreatePanel(), nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        OpenDocument({std::string(c.before, 'N') + "\xF0\x9F\x98\x80" + "tail"});
+        Panel()->Refresh();
+        ASSERT_EQ(g_fontitems.size(), 1u);
+        const CFontItem& item = *g_fontitems[0];
+        for (const std::wstring* field :
+             {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0, &item.m_wstrNameB1,
+              &item.m_wstrNameC0, &item.m_wstrNameC1}) {
+            EXPECT_EQ(*field, c.kept);
+        }
+    }
+}
+
 TEST_F(PanelScan, NameDRaisingCostsOnlyThatName) {
     OpenDocument({"A1", "B2"});
     // Per font: six erases for names A to C, then one for D.
