@@ -86,11 +86,21 @@ void LumaroDialog::Notify(ADMNotifierRef notifier) {
 
 void LumaroDialog::Refresh() {
     if (GetDialogRef() == nullptr) return;
-    ScanFonts(true);
-    ClearAvailableList();
-    ClearAvailableItems(g_fontitemsAvailable);
-    UpdateButtons();
-    SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size()).c_str());
+    const auto followScan = [this] {
+        ClearAvailableList();
+        ClearAvailableItems(g_fontitemsAvailable);
+        UpdateButtons();
+        SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size()).c_str());
+    };
+    // A scan the host broke off still shows what it read; the rest of the
+    // panel follows it before the failure goes on.
+    try {
+        ScanFonts(true);
+    } catch (...) {
+        followScan();
+        throw;
+    }
+    followScan();
 }
 
 void LumaroDialog::UpdateButtons() {

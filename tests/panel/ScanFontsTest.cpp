@@ -246,16 +246,52 @@ TEST_F(PanelScan, NameDRaisingCostsOnlyThatName) {
     EXPECT_EQ(Status(), "2 missing font(s) in opened documents");
 }
 
-TEST_F(PanelScan, NamesAToCRaisingLeaveTheScanWithTheRecordsSoFar) {
+TEST_F(PanelScan, NamesAToCRaisingEndTheScanWithTheFontsReadSoFarShownCountedAndLookedUp) {
     ASSERT_NE(CreatePanel(), nullptr);
     OpenDocument({"A1", "B2", "C3"});
     m_plugin->m_pDlgNonModal = Panel();
-    // The second font's first erase.
+    Offer("A1", "id-a");
+    Offer("B2", "id-b");
+    Offer("C3", "id-c");
+    Press(kRefreshButton);
+    Press(kFindButton);
+    SelectAvailable({0});
+    ASSERT_EQ(Buttons(), "1 1 1 1 1");
+
+    // The second font's first erase (per font: six for names A to C, one for D).
     m_host->Strings().FailNthCall(host::StringFunction::Erase, 8, kBadParameterErr);
     Press(kRefreshButton);  // the exception ends at the panel's notification
     EXPECT_EQ(RecordNames(), Strings({"A1"}));
+    EXPECT_EQ(Rows(kMissingList), Strings({"* A1"}));
+    EXPECT_EQ(Status(), "1 missing font(s) in opened documents");
+    EXPECT_TRUE(Rows(kAvailableList).empty());
+    EXPECT_TRUE(g_fontitemsAvailable.empty());
+    EXPECT_EQ(Buttons(), "1 0 0 0 0");
+
+    // Find looks up exactly the font the panel shows.
+    const std::size_t callsBefore = Server()->calls().size();
+    Press(kFindButton);
+    Strings lookedUp;
+    for (std::size_t i = callsBefore; i < Server()->calls().size(); ++i) {
+        const RecordedCall& call = Server()->calls()[i];
+        if (call.member != kDispIdMatchFont) continue;
+        lookedUp.emplace_back(call.arguments[0].bstr.begin(), call.arguments[0].bstr.end());
+    }
+    EXPECT_EQ(lookedUp, Strings({"A1"}));
+    EXPECT_EQ(Rows(kAvailableList), Strings({"A1"}));
+}
+
+TEST_F(PanelScan, NamesAToCRaisingOnTheFirstFontLeaveNothingToFind) {
+    OpenDocument({"A1", "B2"});
+    ASSERT_NE(CreatePanel(), nullptr);
+    m_plugin->m_pDlgNonModal = Panel();
+    ASSERT_EQ(Buttons(), "1 0 0 0 0");
+    m_host->Strings().FailNthCall(host::StringFunction::Erase, 1, kBadParameterErr);
+    Press(kRefreshButton);
+    EXPECT_TRUE(g_fontitems.empty());
     EXPECT_TRUE(Rows(kMissingList).empty());
-    EXPECT_EQ(Status(), "No missing fonts in opened documents");  // from Init, unchanged
+    EXPECT_EQ(Status(), "No missing fonts in opened documents");
+    EXPECT_EQ(Buttons(), "0 0 0 0 0");
 }
 
 TEST_F(PanelScan, AnInitThatRaisesFailsTheCreationAndLeavesTheOwnerAPanelWithoutDialog) {
