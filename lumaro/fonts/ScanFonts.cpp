@@ -143,10 +143,12 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
     SortFontItems(g_fontitems);
 
     if (list != nullptr) {
+        ASInt32 row = 0;
         for (CFontItem* record : g_fontitems) {
             if (record == nullptr) continue;
-            ADMEntryRef entry = g_admList->InsertEntry(list, g_admList->NumberOfEntries(list));
+            ADMEntryRef entry = RowAt(list, row);
             if (entry == nullptr) continue;
+            ++row;
             g_admEntry->SetText(entry, FontRowText(*record).c_str());
             g_admEntry->SetUserData(entry, record);
         }

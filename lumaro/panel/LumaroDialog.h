@@ -36,9 +36,11 @@ public:
 private:
     ADMItemRef Item(ASInt32 itemID) const;
     ADMListRef List(ASInt32 itemID) const;
-    ASInt32 EntryCount(ASInt32 listID) const;
     void EnableItem(ASInt32 itemID, bool enable) const;
     void SetStatus(const char* text) const;
+    // The row for the record at display position `row` of a list being
+    // filled: a row the host would not remove, taken back, or a new last row.
+    ADMEntryRef RowAt(ADMListRef list, ASInt32 row) const;
     void StoreDockingState() const;
     // After a font-manager call failed: the connection goes, so the next
     // command connects afresh.
