@@ -30,7 +30,8 @@ public:
     void ActivateOrInstallFonts(bool activate, bool all);
     void ShowHelp();
     // Rebuilds g_fontitems from the host's font list and the missing list's
-    // rows from it; with bMissingOnly false every font is listed.
+    // rows from it; with bMissingOnly false every font is listed. A host-string
+    // error ends the walk: the fonts read so far are shown, then it is raised.
     void ScanFonts(bool bMissingOnly);
 
 private:
