@@ -153,6 +153,7 @@ private:
     bool Unload(const Args& args);
     bool Reload(const Args& args);
     bool Window(const Args& args);
+    bool Lists(const Args& args);
     bool Help(const Args& args);
     bool QuitCommand(const Args& args);
 

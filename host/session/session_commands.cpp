@@ -82,6 +82,8 @@ const std::vector<Session::Command>& Session::Commands() {
         {"reload", "[PLUGIN]", "load an unloaded plug-in's code again", 0, 1, &Session::Reload},
         {"window", "hung|answering", "another application's top-level window stops answering", 1, 1,
          &Session::Window},
+        {"lists", "refuse-removal|allow-removal|keep-active|clear-active",
+         "how the dialog manager treats list rows, where real ones differ", 1, 1, &Session::Lists},
         {"help", "", "this list", 0, 0, &Session::Help},
         {"quit", "", "shut the plug-ins down and report what they left", 0, 0,
          &Session::QuitCommand},
@@ -516,6 +518,22 @@ bool Session::Window(const Args& args) {
             [](HWND, UINT, WPARAM, LPARAM, void*) -> LRESULT { return 0; }, nullptr);
     EmuSetWindowHung(m_otherWindow, args[0] == "hung" ? TRUE : FALSE);
     m_out << "  another application's window is " << args[0] << "\n";
+    return true;
+}
+
+bool Session::Lists(const Args& args) {
+    adm::DialogManager& dialogs = Dialogs();
+    if (args[0] == "refuse-removal" || args[0] == "allow-removal") {
+        dialogs.SetRefusesRemoval(args[0] == "refuse-removal");
+        m_out << "  the dialog manager " << (dialogs.RefusesRemoval() ? "refuses" : "allows")
+              << " the removal of list rows\n";
+    } else if (args[0] == "keep-active" || args[0] == "clear-active") {
+        dialogs.SetKeepsActiveEntry(args[0] == "keep-active");
+        m_out << "  emptying a list's selection "
+              << (dialogs.KeepsActiveEntry() ? "keeps" : "clears") << " its active row\n";
+    } else {
+        return Fail(m_out, "usage: lists refuse-removal|allow-removal|keep-active|clear-active");
+    }
     return true;
 }
 
