@@ -485,6 +485,7 @@ void DialogManager::RemoveEntry(ADMListRef ref, ASInt32 index) {
         Problem("RemoveEntry out of range");
         return;
     }
+    if (refusesRemoval_) return;
     ADMEntry* entry = list->entries[index].get();
     if (list->active == entry) list->active = nullptr;
     live_.erase(entry);
@@ -631,7 +632,11 @@ void DialogManager::SelectRows(ADMDialogRef ref, ASInt32 listItemID, const std::
     if (!TrackItem(item) || !IsLive(&item)) return;
     for (auto& entry : list.entries) entry->selected = false;
     for (int row : rows) list.entries[row]->selected = true;
-    list.active = rows.empty() ? nullptr : list.entries[rows.back()].get();
+    if (!rows.empty()) {
+        list.active = list.entries[rows.back()].get();
+    } else if (!keepsActiveEntry_) {
+        list.active = nullptr;
+    }
     NotifyUserChanged(item);
 }
 
@@ -720,7 +725,8 @@ std::string DialogManager::Render(ADMDialogRef ref) const {
         if (item->list) {
             for (auto& entry : item->list->entries) {
                 out << "    " << (entry->selected ? "[x] " : "[ ] ") << Quoted(entry->text)
-                    << (entry.get() == item->list->active ? " active" : "") << "\n";
+                    << (entry.get() == item->list->active ? " active" : "")
+                    << (entry->enabled ? "" : " disabled") << "\n";
             }
         }
         if (item->kind == ItemKind::kStatic) status = item.get();

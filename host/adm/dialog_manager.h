@@ -64,6 +64,15 @@ public:
     void SelectEntry(ADMEntryRef entry, bool select);
     void ActivateEntry(ADMEntryRef entry, bool activate);
 
+    // Where real dialog managers differ, this one takes either side. A manager
+    // that refuses removals leaves every entry RemoveEntry names in its list. One
+    // that keeps the active entry leaves it active when the user empties the
+    // selection (by default the active entry goes with the selection).
+    void SetRefusesRemoval(bool refuses) { refusesRemoval_ = refuses; }
+    bool RefusesRemoval() const { return refusesRemoval_; }
+    void SetKeepsActiveEntry(bool keeps) { keepsActiveEntry_ = keeps; }
+    bool KeepsActiveEntry() const { return keepsActiveEntry_; }
+
     // Whether a reference names an object the host still holds; every suite
     // call checks its reference with these and ignores a stale one.
     bool IsLive(const void* object) const { return live_.count(object) != 0; }
@@ -156,6 +165,8 @@ private:
     std::vector<std::unique_ptr<ADMDialog>> deadDialogs_;
     std::vector<std::unique_ptr<ADMItem>> deadItems_;
     std::function<ASInt32(ADMDialogRef)> modalScript_;
+    bool refusesRemoval_ = false;
+    bool keepsActiveEntry_ = false;
 };
 
 // Narrow text the host shows, from a template's UTF-16 text.

@@ -154,6 +154,7 @@ private:
     bool Reload(const Args& args);
     bool Window(const Args& args);
     bool Fault(const Args& args);
+    bool Lists(const Args& args);
     bool Help(const Args& args);
     bool QuitCommand(const Args& args);
 

@@ -103,6 +103,8 @@ const std::vector<Session::Command>& Session::Commands() {
          &Session::Window},
         {"fault", kFaultArguments, "make the plug-in's N-th call of a kind from now fail", 1, 4,
          &Session::Fault},
+        {"lists", "refuse-removal|allow-removal|keep-active|clear-active",
+         "how the dialog manager treats list rows, where real ones differ", 1, 1, &Session::Lists},
         {"help", "", "this list", 0, 0, &Session::Help},
         {"quit", "", "shut the plug-ins down and report what they left", 0, 0,
          &Session::QuitCommand},
@@ -614,6 +616,22 @@ bool Session::Fault(const Args& args) {
                   ? std::string(what == "suite-call" ? "suite call" : "host-string call")
                   : "call of " + suite + " " + function)
           << " " << nth << " from now fails with " << FormatErrorCode(code) << "\n";
+    return true;
+}
+
+bool Session::Lists(const Args& args) {
+    adm::DialogManager& dialogs = Dialogs();
+    if (args[0] == "refuse-removal" || args[0] == "allow-removal") {
+        dialogs.SetRefusesRemoval(args[0] == "refuse-removal");
+        m_out << "  the dialog manager " << (dialogs.RefusesRemoval() ? "refuses" : "allows")
+              << " the removal of list rows\n";
+    } else if (args[0] == "keep-active" || args[0] == "clear-active") {
+        dialogs.SetKeepsActiveEntry(args[0] == "keep-active");
+        m_out << "  emptying a list's selection "
+              << (dialogs.KeepsActiveEntry() ? "keeps" : "clears") << " its active row\n";
+    } else {
+        return Fail(m_out, "usage: lists refuse-removal|allow-removal|keep-active|clear-active");
+    }
     return true;
 }
 

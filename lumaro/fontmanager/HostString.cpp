@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "fontmanager/TextConversion.h"
 #include "frame/Suites.h"
 
 namespace ai {
@@ -56,9 +57,10 @@ ASUInt32 HostString::CopyUtf16(ASUnicode* buffer, ASUInt32 capacity) const {
     const ASUnicode* units = nullptr;
     const ASUInt32 needed = GetUtf16(&units) + 1;
     if (buffer == nullptr || capacity == 0) return needed;
-    const ASUInt32 kept = capacity < needed ? capacity : needed;
-    std::memcpy(buffer, units, (kept - 1) * sizeof(ASUnicode));
-    buffer[kept - 1] = 0;
+    // Cut on whole characters: half a surrogate pair is no character at all.
+    const std::size_t kept = WholeCharacterLength(units, needed - 1, capacity - 1);
+    std::memcpy(buffer, units, kept * sizeof(ASUnicode));
+    buffer[kept] = 0;
     return needed;
 }
 

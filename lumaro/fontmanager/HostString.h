@@ -23,8 +23,9 @@ public:
     HostString& erase(ASUInt32 position, ASUInt32 count);
     // The host's own units, valid until the string changes; never raises.
     ASUInt32 GetUtf16(const ASUnicode** units) const;
-    // Copies at most capacity - 1 units and a terminator; returns the full
-    // length plus one, so a result above capacity means the text was cut.
+    // Copies at most capacity - 1 units, never half a surrogate pair, and a
+    // terminator; returns the full length plus one, so a result above
+    // capacity means the text was cut.
     ASUInt32 CopyUtf16(ASUnicode* buffer, ASUInt32 capacity) const;
 
     // What host calls take and fill.

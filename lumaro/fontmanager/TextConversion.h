@@ -2,6 +2,7 @@
 // The plug-in's std::wstring holds one UTF-16 unit per element everywhere.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/win32.h"
@@ -22,3 +23,14 @@ std::string WideToNarrowString(const std::wstring& text);
 std::basic_string<WCHAR> ToUnits(const std::wstring& text);
 std::wstring FromUnits(const WCHAR* units, std::size_t length);
 std::wstring FromUnits(const WCHAR* units);
+
+// How many of the first `length` UTF-16 units to keep when at most `limit` may
+// stay: a cut that would leave the first half of a surrogate pair drops it too.
+template <typename Unit>
+std::size_t WholeCharacterLength(const Unit* units, std::size_t length, std::size_t limit) {
+    if (length <= limit) return length;
+    const auto isHigh = [](unsigned unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+    const auto isLow = [](unsigned unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+    if (limit > 0 && isHigh(units[limit - 1]) && isLow(units[limit])) return limit - 1;
+    return limit;
+}

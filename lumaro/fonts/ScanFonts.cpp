@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
 
 #include "fontmanager/HostString.h"
@@ -17,11 +18,11 @@ namespace {
 constexpr std::size_t kNameBufferSize = 1024;
 constexpr std::size_t kLongestName = kNameBufferSize - 1;
 
-// The host string's text, cut to what a record field holds.
+// The host string's text, cut on whole characters to what a record field holds.
 std::wstring TakeName(const ai::HostString& name) {
     const ASUnicode* units = nullptr;
     const ASUInt32 length = name.GetUtf16(&units);
-    const std::size_t kept = std::min<std::size_t>(length, kLongestName);
+    const std::size_t kept = WholeCharacterLength(units, length, kLongestName);
     return FromUnits(reinterpret_cast<const WCHAR*>(units), kept);
 }
 
@@ -44,6 +45,46 @@ std::wstring QueryNameD(AIFontKey font) {
     } catch (...) {
         return std::wstring();
     }
+}
+
+enum class FontStep { Listed, Skipped, Stop };
+
+// One entry of the host's font list; its record is appended when it is listed.
+FontStep ReadFont(ASInt32 index, bool bMissingOnly) {
+    ai::HostString name;
+    char narrowName[kNameBufferSize];
+    std::memset(narrowName, 0, sizeof narrowName);
+
+    AIFontKey font = nullptr;
+    if (g_aiFont->IndexFontList(index, &font) != kNoErr) return FontStep::Stop;
+    AIFontInfo info;
+    std::memset(&info, 0, sizeof info);
+    if (g_aiFont->GetFontInfo(font, &info) != kNoErr) return FontStep::Stop;
+    const bool missing = info.missing != 0;
+    if (bMissingOnly && !missing) return FontStep::Skipped;
+
+    if (g_aiFont->GetFontName(font, narrowName, static_cast<ASInt16>(kNameBufferSize)) != kNoErr) {
+        narrowName[0] = '\0';
+    }
+    narrowName[kLongestName] = '\0';
+
+    auto item = std::make_unique<CFontItem>();
+    item->m_bMissing = missing;
+    item->m_strName = narrowName;
+    item->m_wstrNameA1 = QueryName(g_aiFont->GetPostScriptFontNameUnicode, font, true, name);
+    item->m_wstrNameA0 = QueryName(g_aiFont->GetPostScriptFontNameUnicode, font, false, name);
+    item->m_wstrNameC0 = QueryName(g_aiFont->GetFontFamilyNameUnicode, font, false, name);
+    item->m_wstrNameC1 = QueryName(g_aiFont->GetFontFamilyNameUnicode, font, true, name);
+    item->m_wstrNameB1 = QueryName(g_aiFont->GetFontFullNameUnicode, font, true, name);
+    item->m_wstrNameB0 = QueryName(g_aiFont->GetFontFullNameUnicode, font, false, name);
+    const FontTechnology technology = ClassifyFontTechnology(info);
+    item->m_strTechnology = technology.technology;
+    item->m_strOutlines = technology.outlines;
+    item->m_wstrNameD = QueryNameD(font);
+
+    g_fontitems.push_back(item.get());
+    item.release();
+    return FontStep::Listed;
 }
 
 }  // namespace
@@ -71,7 +112,8 @@ std::string FontRowText(const CFontItem& item) {
     // is left without its trail byte.
     while (text.size() > kLongestName && !name.empty()) {
         const std::size_t excess = text.size() - kLongestName;
-        name.resize(name.size() - std::min(name.size(), std::max<std::size_t>(1, excess / 2)));
+        const std::size_t cut = std::min(name.size(), std::max<std::size_t>(1, excess / 2));
+        name.resize(WholeCharacterLength(name.data(), name.size(), name.size() - cut));
         text = WideToNarrowString(name);
     }
     return text;
@@ -85,51 +127,31 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
     ASInt32 count = 0;
     if (g_aiFont != nullptr) g_aiFont->CountFonts(&count);
 
+    // A host-string failure ends the walk as a failed index query does: the
+    // fonts read so far are shown all the same, so that the rows, the count and
+    // what Find looks up agree. The failure reaches the caller after that.
+    std::exception_ptr failure;
     for (ASInt32 index = 0; index < count; ++index) {
-        ai::HostString name;
-        char narrowName[kNameBufferSize];
-        std::memset(narrowName, 0, sizeof narrowName);
-
-        AIFontKey font = nullptr;
-        if (g_aiFont->IndexFontList(index, &font) != kNoErr) break;
-        AIFontInfo info;
-        std::memset(&info, 0, sizeof info);
-        if (g_aiFont->GetFontInfo(font, &info) != kNoErr) break;
-        const bool missing = info.missing != 0;
-        if (bMissingOnly && !missing) continue;
-
-        if (g_aiFont->GetFontName(font, narrowName, static_cast<ASInt16>(kNameBufferSize)) !=
-            kNoErr) {
-            narrowName[0] = '\0';
+        try {
+            if (ReadFont(index, bMissingOnly) == FontStep::Stop) break;
+        } catch (const ai::Error&) {
+            failure = std::current_exception();
+            break;
         }
-        narrowName[kLongestName] = '\0';
-
-        auto item = std::make_unique<CFontItem>();
-        item->m_bMissing = missing;
-        item->m_strName = narrowName;
-        item->m_wstrNameA1 = QueryName(g_aiFont->GetPostScriptFontNameUnicode, font, true, name);
-        item->m_wstrNameA0 = QueryName(g_aiFont->GetPostScriptFontNameUnicode, font, false, name);
-        item->m_wstrNameC0 = QueryName(g_aiFont->GetFontFamilyNameUnicode, font, false, name);
-        item->m_wstrNameC1 = QueryName(g_aiFont->GetFontFamilyNameUnicode, font, true, name);
-        item->m_wstrNameB1 = QueryName(g_aiFont->GetFontFullNameUnicode, font, true, name);
-        item->m_wstrNameB0 = QueryName(g_aiFont->GetFontFullNameUnicode, font, false, name);
-        const FontTechnology technology = ClassifyFontTechnology(info);
-        item->m_strTechnology = technology.technology;
-        item->m_strOutlines = technology.outlines;
-        item->m_wstrNameD = QueryNameD(font);
-
-        g_fontitems.push_back(item.get());
-        item.release();
     }
 
     SortFontItems(g_fontitems);
 
-    if (list == nullptr) return;
-    for (CFontItem* record : g_fontitems) {
-        if (record == nullptr) continue;
-        ADMEntryRef entry = g_admList->InsertEntry(list, g_admList->NumberOfEntries(list));
-        if (entry == nullptr) continue;
-        g_admEntry->SetText(entry, FontRowText(*record).c_str());
-        g_admEntry->SetUserData(entry, record);
+    if (list != nullptr) {
+        ASInt32 row = 0;
+        for (CFontItem* record : g_fontitems) {
+            if (record == nullptr) continue;
+            ADMEntryRef entry = RowAt(list, row);
+            if (entry == nullptr) continue;
+            ++row;
+            g_admEntry->SetText(entry, FontRowText(*record).c_str());
+            g_admEntry->SetUserData(entry, record);
+        }
     }
+    if (failure != nullptr) std::rethrow_exception(failure);
 }

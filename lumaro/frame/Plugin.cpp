@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "frame/AppContext.h"
 #include "frame/HostMemory.h"
 #include "frame/Suites.h"
+#include "platform/win32.h"
 
 namespace {
 
@@ -14,13 +14,25 @@ constexpr ASInt32 kDefaultRepeatWindowSeconds = 5;
 
 bool Equal(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
-std::int64_t SystemClock() { return static_cast<std::int64_t>(std::time(nullptr)); }
+// Seconds from 1601-01-01, where FILETIME counts from, to 1970-01-01.
+constexpr std::int64_t kFileTimeEpochOffset = 11644473600;
+constexpr std::int64_t kFileTimeUnitsPerSecond = 10000000;
 
-ErrorClock g_errorClock = &SystemClock;
+ErrorClock g_errorClock = &SystemSeconds;
 
 }  // namespace
 
-void SetErrorClock(ErrorClock clock) { g_errorClock = clock != nullptr ? clock : &SystemClock; }
+// Not time(): the 32-bit Windows runtime's time_t is 32 bits wide and stops at
+// January 2038. FILETIME is 64 bits wide on every build.
+std::int64_t SystemSeconds() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t units =
+        (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<std::int64_t>(units / kFileTimeUnitsPerSecond) - kFileTimeEpochOffset;
+}
+
+void SetErrorClock(ErrorClock clock) { g_errorClock = clock != nullptr ? clock : &SystemSeconds; }
 
 void* Plugin::operator new(std::size_t size, const std::nothrow_t&) noexcept {
     return PluginAlloc(size);

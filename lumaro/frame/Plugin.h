@@ -112,8 +112,11 @@ void ShowErrorAlert(SPPluginRef pluginRef, ASErr error);
 // Looks the code up in the plug-in's error string list; the buffer or null.
 char* FindErrorText(SPPluginRef pluginRef, ASErr error, char* buffer, ASInt32 length);
 
-// Seconds since the epoch; replaceable so tests can move time.
+// Seconds since 1970 (UTC) from the system clock, 64 bits wide on every build;
+// what the repeat rule of ReportMessageError reads unless a test replaces it.
+std::int64_t SystemSeconds();
 using ErrorClock = std::int64_t (*)();
+// Null restores SystemSeconds.
 void SetErrorClock(ErrorClock clock);
 
 constexpr ASInt32 kErrorStringListID = 16050;

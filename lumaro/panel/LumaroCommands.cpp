@@ -86,15 +86,27 @@ void LumaroDialog::Notify(ADMNotifierRef notifier) {
 
 void LumaroDialog::Refresh() {
     if (GetDialogRef() == nullptr) return;
-    ScanFonts(true);
-    ClearAvailableList();
-    ClearAvailableItems(g_fontitemsAvailable);
-    UpdateButtons();
-    SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size()).c_str());
+    const auto followScan = [this] {
+        ClearAvailableList();
+        ClearAvailableItems(g_fontitemsAvailable);
+        UpdateButtons();
+        SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size()).c_str());
+    };
+    // A scan the host broke off still shows what it read; the rest of the
+    // panel follows it before the failure goes on.
+    try {
+        ScanFonts(true);
+    } catch (...) {
+        followScan();
+        throw;
+    }
+    followScan();
 }
 
+// Each button is enabled exactly when its command has something to act on:
+// the records behind the rows, and the selection (an active entry may outlive it).
 void LumaroDialog::UpdateButtons() {
-    if (EntryCount(kMissingList) == 0) {
+    if (g_fontitems.empty()) {
         EnableItem(kFindButton, false);
         EnableItem(kActivateAllButton, false);
         EnableItem(kInstallAllButton, false);
@@ -103,11 +115,11 @@ void LumaroDialog::UpdateButtons() {
         return;
     }
     EnableItem(kFindButton, true);
-    const bool filled = EntryCount(kAvailableList) > 0;
+    const bool filled = !g_fontitemsAvailable.empty();
     EnableItem(kActivateAllButton, filled);
     EnableItem(kInstallAllButton, filled);
     ADMListRef available = List(kAvailableList);
-    const bool selected = available != nullptr && g_admList->GetActiveEntry(available) != nullptr;
+    const bool selected = available != nullptr && g_admList->NumberOfSelectedEntries(available) > 0;
     EnableItem(kActivateButton, selected);
     EnableItem(kInstallButton, selected);
 }
@@ -127,14 +139,28 @@ void ClearListBox(ADMItemRef item) {
         if (left >= count) break;
         count = left;
     }
-    // Rows it kept must not lead to the records about to be deleted.
+    // Rows it kept must not lead to the records about to be deleted, nor show
+    // or offer them; the next filling takes them back (RowAt).
     for (ASInt32 i = 0; i < count; ++i) {
-        if (ADMEntryRef entry = g_admList->IndexEntry(list, i))
-            g_admEntry->SetUserData(entry, nullptr);
+        ADMEntryRef entry = g_admList->IndexEntry(list, i);
+        if (entry == nullptr) continue;
+        g_admEntry->SetUserData(entry, nullptr);
+        g_admEntry->SetText(entry, "");
+        g_admEntry->Select(entry, false);
+        g_admEntry->Activate(entry, false);
+        g_admEntry->Enable(entry, false);
     }
 }
 
 }  // namespace
+
+ADMEntryRef LumaroDialog::RowAt(ADMListRef list, ASInt32 row) const {
+    const ASInt32 count = g_admList->NumberOfEntries(list);
+    if (row >= count) return g_admList->InsertEntry(list, count);
+    ADMEntryRef entry = g_admList->IndexEntry(list, row);
+    if (entry != nullptr) g_admEntry->Enable(entry, true);
+    return entry;
+}
 
 void LumaroDialog::ClearMissingList() { ClearListBox(Item(kMissingList)); }
 
@@ -171,10 +197,12 @@ void LumaroDialog::FindFonts() {
     g_glyvorConnection.ReleaseGlyvorConnection();
 
     if (ADMListRef list = List(kAvailableList)) {
+        ASInt32 row = 0;
         for (CFontItemAvailable* record : g_fontitemsAvailable) {
             if (record == nullptr) continue;
-            ADMEntryRef entry = g_admList->InsertEntry(list, g_admList->NumberOfEntries(list));
+            ADMEntryRef entry = RowAt(list, row);
             if (entry == nullptr) continue;
+            ++row;
             g_admEntry->SetText(entry, DisplayName(*record).c_str());
             g_admEntry->SetUserData(entry, record);
         }

@@ -86,11 +86,6 @@ ADMListRef LumaroDialog::List(ASInt32 itemID) const {
     return g_admItem->GetList(item);
 }
 
-ASInt32 LumaroDialog::EntryCount(ASInt32 listID) const {
-    ADMListRef list = List(listID);
-    return list != nullptr ? g_admList->NumberOfEntries(list) : 0;
-}
-
 void LumaroDialog::EnableItem(ASInt32 itemID, bool enable) const {
     if (ADMItemRef item = Item(itemID)) g_admItem->Enable(item, enable);
 }

@@ -30,15 +30,18 @@ public:
     void ActivateOrInstallFonts(bool activate, bool all);
     void ShowHelp();
     // Rebuilds g_fontitems from the host's font list and the missing list's
-    // rows from it; with bMissingOnly false every font is listed.
+    // rows from it; with bMissingOnly false every font is listed. A host-string
+    // error ends the walk: the fonts read so far are shown, then it is raised.
     void ScanFonts(bool bMissingOnly);
 
 private:
     ADMItemRef Item(ASInt32 itemID) const;
     ADMListRef List(ASInt32 itemID) const;
-    ASInt32 EntryCount(ASInt32 listID) const;
     void EnableItem(ASInt32 itemID, bool enable) const;
     void SetStatus(const char* text) const;
+    // The row for the record at display position `row` of a list being
+    // filled: a row the host would not remove, taken back, or a new last row.
+    ADMEntryRef RowAt(ADMListRef list, ASInt32 row) const;
     void StoreDockingState() const;
     // After a font-manager call failed: the connection goes, so the next
     // command connects afresh.

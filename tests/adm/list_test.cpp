@@ -151,6 +151,41 @@ TEST_F(ListTest, RemovingTheActiveEntryLeavesNoneActiveAndItsReferenceStale) {
     EXPECT_FALSE(manager.Problems().empty());
 }
 
+TEST_F(ListTest, AManagerThatRefusesRemovalsKeepsEveryEntryAsItWas) {
+    Fill(multi, {"a", "b", "c"});
+    manager.SelectRows(dialog, 14, {1});
+    int record = 0;
+    ent.SetUserData(lst.IndexEntry(multi, 1), &record);
+    manager.SetRefusesRemoval(true);
+    for (ASInt32 index : {2, 1, 0}) lst.RemoveEntry(multi, index);
+    EXPECT_EQ(Texts(multi), "a,b,c");
+    EXPECT_EQ(lst.GetActiveEntry(multi), lst.IndexEntry(multi, 1));
+    EXPECT_EQ(lst.NumberOfSelectedEntries(multi), 1);
+    EXPECT_EQ(ent.GetUserData(lst.IndexEntry(multi, 1)), &record);
+    EXPECT_TRUE(manager.Problems().empty());  // a refusal, not a misuse
+    manager.SetRefusesRemoval(false);
+    lst.RemoveEntry(multi, 1);
+    EXPECT_EQ(Texts(multi), "a,c");
+    EXPECT_EQ(lst.GetActiveEntry(multi), nullptr);
+}
+
+TEST_F(ListTest, EmptyingTheSelectionClearsOrKeepsTheActiveEntry) {
+    for (bool keeps : {false, true}) {
+        SCOPED_TRACE(keeps ? "keeps" : "clears");
+        manager.SetKeepsActiveEntry(keeps);
+        Fill(multi, {"a", "b"});
+        manager.SelectRows(dialog, 14, {0, 1});
+        manager.SelectRows(dialog, 14, {});
+        EXPECT_EQ(lst.NumberOfSelectedEntries(multi), 0);
+        EXPECT_EQ(lst.GetActiveEntry(multi), keeps ? lst.IndexEntry(multi, 1) : nullptr);
+        // Choosing rows again makes the last one active in either case.
+        manager.SelectRows(dialog, 14, {0});
+        EXPECT_EQ(lst.GetActiveEntry(multi), lst.IndexEntry(multi, 0));
+        while (lst.NumberOfEntries(multi) > 0) lst.RemoveEntry(multi, 0);
+        EXPECT_EQ(lst.GetActiveEntry(multi), nullptr);
+    }
+}
+
 TEST_F(ListTest, ItemsOfADestroyedDialogAreStale) {
     Fill(single, {"a"});
     ADMEntryRef e = lst.IndexEntry(single, 0);

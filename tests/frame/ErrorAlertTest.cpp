@@ -7,6 +7,7 @@
 #include "frame/Plugin.h"
 #include "frame/Suites.h"
 #include "host/host.h"
+#include "platform/emu/control.h"
 
 namespace {
 
@@ -165,6 +166,63 @@ TEST_F(ErrorAlertTest, RepeatsAreSuppressedForFiveSeconds) {
     g_now += 3;
     reporter.ReportMessageError(code, "c", "s", nullptr);
     EXPECT_EQ(Alerts().size(), 2u);
+}
+
+// The system clock as FILETIME gives it: 100 ns units since 1601.
+FILETIME FileTimeAt(std::int64_t unixSeconds) {
+    const auto units = static_cast<std::uint64_t>(unixSeconds + 11644473600) * 10000000u;
+    return FILETIME{static_cast<DWORD>(units & 0xFFFFFFFFu), static_cast<DWORD>(units >> 32)};
+}
+
+constexpr std::int64_t k2038 = std::int64_t{1} << 31;  // 2038-01-19 03:14:08 UTC
+
+class SystemClockTest : public ErrorAlertTest {
+protected:
+    void SetUp() override {
+        ErrorAlertTest::SetUp();
+        SetErrorClock(nullptr);
+    }
+    void TearDown() override {
+        EmuSetSystemTime(nullptr);
+        ErrorAlertTest::TearDown();
+    }
+    void SetSystemTime(std::int64_t unixSeconds) {
+        const FILETIME time = FileTimeAt(unixSeconds);
+        EmuSetSystemTime(&time);
+    }
+};
+
+TEST_F(SystemClockTest, CountsWholeSecondsSince1970PastJanuary2038) {
+    const std::int64_t cases[] = {
+        0, 1000, k2038 - 1, k2038, k2038 + 1, 2208988800 /* 2040 */, 32503680000 /* 3000 */};
+    for (std::int64_t seconds : cases) {
+        SetSystemTime(seconds);
+        EXPECT_EQ(SystemSeconds(), seconds);
+    }
+    // The real clock, unfixed, is well past 2020.
+    EmuSetSystemTime(nullptr);
+    EXPECT_GT(SystemSeconds(), 1577836800);
+}
+
+TEST_F(SystemClockTest, RepeatsAcrossJanuary2038AreShownAgainAfterFiveSeconds) {
+    SetList({"*", "failed: %s"});
+    Plugin reporter(plugin->Ref());
+    const ASErr code = HostFourCC('A', 'B', 'C', 'D');
+    const struct {
+        std::int64_t at;
+        std::size_t alerts;
+    } steps[] = {
+        {k2038 - 3, 1},                    // shown
+        {k2038 + 1, 1},                    // within five seconds
+        {k2038 + 2, 2},                    // five seconds on
+        {k2038 + 6, 2},  {2208988800, 3},  // years later
+        {2208988804, 3}, {2208988805, 4},
+    };
+    for (const auto& step : steps) {
+        SetSystemTime(step.at);
+        reporter.ReportMessageError(code, "c", "s", nullptr);
+        EXPECT_EQ(Alerts().size(), step.alerts) << "at " << step.at;
+    }
 }
 
 TEST_F(ErrorAlertTest, ADifferentCodeResetsTheComparison) {

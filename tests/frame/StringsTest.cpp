@@ -48,6 +48,26 @@ TEST_F(StringsTest, CopyUtf16CutsLongNamesAndReportsTheFullLength) {
     EXPECT_EQ(buffer[0], 0);
 }
 
+TEST_F(StringsTest, CopyUtf16NeverKeepsHalfASurrogatePair) {
+    // U+1F600 as the pair D83D DE00, placed so that a 1024-unit buffer's last
+    // text unit falls on either half or just after it.
+    const struct {
+        std::size_t before;  // units ahead of the pair
+        std::size_t kept;    // units copied
+    } cases[] = {{1021, 1023}, {1022, 1022}, {1023, 1023}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        ai::HostString text;
+        const std::u16string units = std::u16string(c.before, u'x') + u"\xD83D\xDE00" + u"tail";
+        text.Record()->impl = host.Strings().Create(nullptr, units);
+        ASUnicode buffer[1024];
+        std::fill(std::begin(buffer), std::end(buffer), 0xFFFF);
+        EXPECT_EQ(text.CopyUtf16(buffer, 1024), units.size() + 1);
+        EXPECT_EQ(std::u16string(buffer, buffer + c.kept), units.substr(0, c.kept));
+        EXPECT_EQ(buffer[c.kept], 0);
+    }
+}
+
 TEST_F(StringsTest, ANullTextMakesAnEmptyStringWithoutCallingTheHost) {
     {
         ai::HostString text(nullptr, kAIPlatformCharacterEncoding);

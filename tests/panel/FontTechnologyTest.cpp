@@ -90,4 +90,11 @@ TEST_F(FontRow, LongFullNamesAreCutTo1023Bytes) {
     EXPECT_EQ(text.substr(text.size() - 2), "\x82\xa0");
 }
 
+TEST_F(FontRow, ALongFullNameIsNotCutInsideASurrogatePair) {
+    CFontItem item;
+    // The cut to 1023 bytes falls between the two halves of U+1F600.
+    item.m_wstrNameB0 = std::wstring(1022, L'y') + L"\xD83D\xDE00" + L"z";
+    EXPECT_EQ(FontRowText(item), std::string(1022, 'y'));
+}
+
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "PanelHostTest.h"
+#include "PanelScanTest.h"
 #include "fontlist/font_list.h"
 #include "fonts/FontLists.h"
 #include "fontsuite/font_suite.h"
@@ -18,41 +18,6 @@ using Strings = std::vector<std::string>;
 using host::fontsuite::FontQuery;
 
 constexpr char kInstalledFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-
-class PanelScan : public PanelHostTest {
-protected:
-    void SetUp() override {
-        PanelHostTest::SetUp();
-        m_machine = m_preferenceFolder + "/machine";
-        std::filesystem::create_directories(m_machine + "/Fonts");
-        m_fonts = std::make_unique<host::FontList>(m_machine);
-        m_service = std::make_unique<host::fontsuite::FontSuiteService>(*m_fonts);
-        g_aiFont = &host::fontsuite::FontSuite();
-    }
-    void TearDown() override {
-        PanelHostTest::TearDown();
-        m_service.reset();
-        m_fonts.reset();
-    }
-    // One open document using these fonts, none of which the machine has.
-    void OpenDocument(const Strings& fonts, std::vector<host::DocumentFontTraits> traits = {}) {
-        m_fonts->SetDocumentFonts(m_machine + "/doc.pdf", fonts, std::move(traits));
-    }
-    void InstallFont(const char* path) {
-        std::filesystem::copy_file(
-            path, m_machine + "/Fonts/" + std::filesystem::path(path).filename().string());
-        m_fonts->Enumerate();
-    }
-    Strings RecordNames() const {
-        Strings names;
-        for (const CFontItem* item : g_fontitems) names.push_back(item->m_strName);
-        return names;
-    }
-
-    std::string m_machine;
-    std::unique_ptr<host::FontList> m_fonts;
-    std::unique_ptr<host::fontsuite::FontSuiteService> m_service;
-};
 
 TEST_F(PanelScan, CountsAndButtonsFollowTheMissingFonts) {
     const struct {
@@ -230,6 +195,32 @@ TEST_F(PanelScan, NamesOf2000UnitsAreCut) {
     EXPECT_EQ(Rows(kMissingList), Strings({"* " + std::string(1023, 'N')}));
 }
 
+TEST_F(PanelScan, LongNamesAreCutOnWholeCharacters) {
+    // U+1F600 is two UTF-16 units; the cut after 1023 units falls on its
+    // first half, just before it or just after it.
+    const struct {
+        std::size_t before;  // characters ahead of it
+        std::wstring kept;
+    } cases[] = {
+        {1022, std::wstring(1022, L'N')},
+        {1021, std::wstring(1021, L'N') + L"\xD83D\xDE00"},
+        {1023, std::wstring(1023, L'N')},
+    };
+    ASSERT_NE(CreatePanel(), nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        OpenDocument({std::string(c.before, 'N') + "\xF0\x9F\x98\x80" + "tail"});
+        Panel()->Refresh();
+        ASSERT_EQ(g_fontitems.size(), 1u);
+        const CFontItem& item = *g_fontitems[0];
+        for (const std::wstring* field :
+             {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0, &item.m_wstrNameB1,
+              &item.m_wstrNameC0, &item.m_wstrNameC1}) {
+            EXPECT_EQ(*field, c.kept);
+        }
+    }
+}
+
 TEST_F(PanelScan, NameDRaisingCostsOnlyThatName) {
     OpenDocument({"A1", "B2"});
     // Per font: six erases for names A to C, then one for D.
@@ -239,16 +230,52 @@ TEST_F(PanelScan, NameDRaisingCostsOnlyThatName) {
     EXPECT_EQ(Status(), "2 missing font(s) in opened documents");
 }
 
-TEST_F(PanelScan, NamesAToCRaisingLeaveTheScanWithTheRecordsSoFar) {
+TEST_F(PanelScan, NamesAToCRaisingEndTheScanWithTheFontsReadSoFarShownCountedAndLookedUp) {
     ASSERT_NE(CreatePanel(), nullptr);
     OpenDocument({"A1", "B2", "C3"});
     m_plugin->m_pDlgNonModal = Panel();
-    // The second font's first erase.
+    Offer("A1", "id-a");
+    Offer("B2", "id-b");
+    Offer("C3", "id-c");
+    Press(kRefreshButton);
+    Press(kFindButton);
+    SelectAvailable({0});
+    ASSERT_EQ(Buttons(), "1 1 1 1 1");
+
+    // The second font's first erase (per font: six for names A to C, one for D).
     m_host->Strings().FailNthCall(host::StringFunction::Erase, 8, kBadParameterErr);
     Press(kRefreshButton);  // the exception ends at the panel's notification
     EXPECT_EQ(RecordNames(), Strings({"A1"}));
+    EXPECT_EQ(Rows(kMissingList), Strings({"* A1"}));
+    EXPECT_EQ(Status(), "1 missing font(s) in opened documents");
+    EXPECT_TRUE(Rows(kAvailableList).empty());
+    EXPECT_TRUE(g_fontitemsAvailable.empty());
+    EXPECT_EQ(Buttons(), "1 0 0 0 0");
+
+    // Find looks up exactly the font the panel shows.
+    const std::size_t callsBefore = Server()->calls().size();
+    Press(kFindButton);
+    Strings lookedUp;
+    for (std::size_t i = callsBefore; i < Server()->calls().size(); ++i) {
+        const RecordedCall& call = Server()->calls()[i];
+        if (call.member != kDispIdMatchFont) continue;
+        lookedUp.emplace_back(call.arguments[0].bstr.begin(), call.arguments[0].bstr.end());
+    }
+    EXPECT_EQ(lookedUp, Strings({"A1"}));
+    EXPECT_EQ(Rows(kAvailableList), Strings({"A1"}));
+}
+
+TEST_F(PanelScan, NamesAToCRaisingOnTheFirstFontLeaveNothingToFind) {
+    OpenDocument({"A1", "B2"});
+    ASSERT_NE(CreatePanel(), nullptr);
+    m_plugin->m_pDlgNonModal = Panel();
+    ASSERT_EQ(Buttons(), "1 0 0 0 0");
+    m_host->Strings().FailNthCall(host::StringFunction::Erase, 1, kBadParameterErr);
+    Press(kRefreshButton);
+    EXPECT_TRUE(g_fontitems.empty());
     EXPECT_TRUE(Rows(kMissingList).empty());
-    EXPECT_EQ(Status(), "No missing fonts in opened documents");  // from Init, unchanged
+    EXPECT_EQ(Status(), "No missing fonts in opened documents");
+    EXPECT_EQ(Buttons(), "0 0 0 0 0");
 }
 
 TEST_F(PanelScan, AnInitThatRaisesFailsTheCreationAndLeavesTheOwnerAPanelWithoutDialog) {

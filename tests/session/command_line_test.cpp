@@ -76,13 +76,15 @@ TEST_F(SessionTest, ArgumentsAreCheckedAndVariablesMustBeSet) {
                             "open \"unclosed\nwindow sideways\nglyvor sleepy\n"
                             "install " SESSION_SCENARIOS_DIR
                             "/demo.txt\n"
-                            "glyvor die-after 0\nglyvor index Broken\n");
+                            "glyvor die-after 0\nglyvor index Broken\nlists sideways\n");
     EXPECT_EQ(run.exitStatus, 1);
     for (const char* message :
          {"usage: saveas PATH NEWPATH", "not a row number: x", "$NO_SUCH_VARIABLE is not set",
           "a quotation mark is not closed", "usage: window hung|answering",
           "unknown font-manager state \"sleepy\"", "demo.txt is not a font",
-          "usage: glyvor die-after N", "a group is NAME=FOLDER, not Broken", "9 command(s) failed"})
+          "usage: glyvor die-after N", "a group is NAME=FOLDER, not Broken",
+          "usage: lists refuse-removal|allow-removal|keep-active|clear-active",
+          "10 command(s) failed"})
         EXPECT_NE(run.out.find(message), std::string::npos) << message << "\n" << run.out;
 }
 

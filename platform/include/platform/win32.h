@@ -39,6 +39,7 @@ inline void PlatformReportAssertion(const char* expression, const char* source, 
 
 #include "platform/emu/assertion.h"
 #include "platform/emu/bstr.h"
+#include "platform/emu/clock.h"
 #include "platform/emu/codepage.h"
 #include "platform/emu/com.h"
 #include "platform/emu/comerror.h"

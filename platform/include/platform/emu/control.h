@@ -8,6 +8,7 @@
 // proxy references) are states and are never reset.
 #pragma once
 
+#include "platform/emu/clock.h"
 #include "platform/emu/com.h"
 #include "platform/emu/dispatch.h"
 
@@ -36,6 +37,11 @@ PLATFORM_API HRESULT EmuUnregisterClass(const char* progId);
 // change, for a code page the conversions do not support.
 PLATFORM_API BOOL EmuSetThreadCodePage(UINT codePage);
 PLATFORM_API UINT EmuGetThreadCodePage(void);
+
+// ---- Clock ---------------------------------------------------------------------------
+// GetSystemTimeAsFileTime answers exactly this time until it is set again; null
+// returns it to the real clock.
+PLATFORM_API void EmuSetSystemTime(const FILETIME* time);
 
 // ---- Counters ------------------------------------------------------------------------
 PLATFORM_API LONG EmuLiveBstrCount(void);
