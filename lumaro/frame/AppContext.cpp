@@ -4,8 +4,9 @@
 
 AppContextGuard::AppContextGuard(SPPluginRef pluginRef) {
     if (g_aiContext == nullptr) return;
-    g_aiContext->PushAppContext(pluginRef, &m_context);
-    m_pushed = true;
+    // A context the host did not push must not be popped: the pop would take
+    // whatever context lies below.
+    m_pushed = g_aiContext->PushAppContext(pluginRef, &m_context) == kNoErr;
 }
 
 AppContextGuard::~AppContextGuard() {

@@ -158,6 +158,16 @@ TEST_F(NotificationTest, OtherTypesOnlyReachNotify) {
     EXPECT_TRUE(plugin.calls.empty());
 }
 
+// A context the host would not push is not popped: popping it would pop another's.
+TEST_F(NotificationTest, AContextTheHostRefusedToPushIsNotPopped) {
+    host.Faults().FailNth(host::FaultKind::SuiteCall, 1, kBadParameterErr, kAIContextSuite,
+                          "PushAppContext");
+    EXPECT_EQ(Notify("AI Notify", "AI Document Opened Notifier"), Answer(19));
+    EXPECT_EQ(plugin.calls, std::vector<int>{19}) << "the notification goes on without it";
+    EXPECT_EQ(host.Faults().Fired().size(), 1u);
+    EXPECT_EQ(host.Events().Count(host::EventKind::Problem), 0u);
+}
+
 TEST_F(NotificationTest, ContextIsPushedForTheNotificationOnly) {
     struct DepthRecorder : RecordingPlugin {
         host::Host* host = nullptr;
