@@ -142,9 +142,10 @@ void LumaroDialog::ClearAvailableList() { ClearListBox(Item(kAvailableList)); }
 
 void LumaroDialog::DropConnection(int successes) {
     g_glyvorConnection.ReleaseGlyvorConnection();
-    // What was activated before the failure is there all the same.
+    // What was activated before the failure is there all the same, and the user
+    // learns it as well as the failure.
     if (successes > 0) BroadcastFontChange();
-    SetStatus(panel_messages::kCannotConnect);
+    SetStatus(panel_messages::BrokenOffStatus(successes).c_str());
 }
 
 void LumaroDialog::FindFonts() {
@@ -227,6 +228,7 @@ void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
         }
     } catch (...) {
         DropConnection(successes);
+        if (failures.Count() > 0) Alert(failures.Text());
         throw;
     }
     g_glyvorConnection.ReleaseGlyvorConnection();
