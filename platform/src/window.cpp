@@ -229,8 +229,8 @@ BOOL EmuQueueSentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 void EmuSendDuringInvoke(ULONG atCall, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Windows& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
-    s.scheduled.push_back(
-        ScheduledMessage{atCall == 0 ? 1 : atCall, SentMessage{ToKey(window), message, wParam, lParam}});
+    s.scheduled.push_back(ScheduledMessage{atCall == 0 ? 1 : atCall,
+                                           SentMessage{ToKey(window), message, wParam, lParam}});
 }
 
 ULONG EmuPendingSentMessageCount(void) {

@@ -266,7 +266,8 @@ TEST_F(Apartment, CallsThatNeedAnApartmentAreRefusedOnAThreadWithoutOne) {
         if (refusal == S_OK) {
             EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
         }
-        EXPECT_EQ(CoRevokeClassObject(refusal == S_OK ? 9999 : 1), refusal == S_OK ? E_INVALIDARG : refusal);
+        EXPECT_EQ(CoRevokeClassObject(refusal == S_OK ? 9999 : 1),
+                  refusal == S_OK ? E_INVALIDARG : refusal);
         // Reading the registry needs no apartment.
         CLSID clsid{};
         EXPECT_EQ(CLSIDFromProgID(OLESTR("Platform.TestServer"), &clsid), S_OK);
@@ -278,7 +279,8 @@ TEST_F(Apartment, CallsThatNeedAnApartmentAreRefusedOnAThreadWithoutOne) {
         CoUninitialize();
         everyCall("uninitialised again", CO_E_NOTINITIALIZED);
     });
-    EXPECT_EQ(EmuServerObjectsCreated(), objectsBefore + 1) << "only the initialised thread made one";
+    EXPECT_EQ(EmuServerObjectsCreated(), objectsBefore + 1)
+        << "only the initialised thread made one";
 
     EXPECT_EQ(RevokeActiveObject(registered, nullptr), S_OK) << "still registered";
     object->Release();
