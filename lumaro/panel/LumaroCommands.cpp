@@ -86,6 +86,10 @@ void LumaroDialog::Notify(ADMNotifierRef notifier) {
 
 void LumaroDialog::Refresh() {
     if (GetDialogRef() == nullptr) return;
+    if (m_commandRunning) {
+        m_refreshWaiting = true;
+        return;
+    }
     ScanFonts(true);
     ClearAvailableList();
     ClearAvailableItems(g_fontitemsAvailable);
@@ -148,7 +152,40 @@ void LumaroDialog::DropConnection(int successes) {
     SetStatus(panel_messages::BrokenOffStatus(successes).c_str());
 }
 
+template <typename Command>
+void LumaroDialog::RunCommand(Command&& command) {
+    if (m_commandRunning) return;
+    m_commandRunning = true;
+    try {
+        command();
+    } catch (...) {
+        m_commandRunning = false;
+        // The command's own failure is the one that counts.
+        try {
+            RunWaitingRefresh();
+        } catch (...) {
+        }
+        throw;
+    }
+    m_commandRunning = false;
+    RunWaitingRefresh();
+}
+
+void LumaroDialog::RunWaitingRefresh() {
+    if (!m_refreshWaiting) return;
+    m_refreshWaiting = false;
+    Refresh();
+}
+
 void LumaroDialog::FindFonts() {
+    RunCommand([this] { FindFontsNow(); });
+}
+
+void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
+    RunCommand([this, activate, all] { ActivateOrInstallFontsNow(activate, all); });
+}
+
+void LumaroDialog::FindFontsNow() {
     ClearAvailableList();
     ClearAvailableItems(g_fontitemsAvailable);
     LUMARO_ASSERT(g_fontitems.size() != 0, kSource);
@@ -171,6 +208,7 @@ void LumaroDialog::FindFonts() {
     }
     g_glyvorConnection.ReleaseGlyvorConnection();
 
+    // Without a dialog (the host destroyed it meanwhile) nothing shows the records.
     if (ADMListRef list = List(kAvailableList)) {
         for (CFontItemAvailable* record : g_fontitemsAvailable) {
             if (record == nullptr) continue;
@@ -183,7 +221,7 @@ void LumaroDialog::FindFonts() {
     SetStatus(panel_messages::FoundFontsStatus(g_fontitemsAvailable.size()).c_str());
 }
 
-void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
+void LumaroDialog::ActivateOrInstallFontsNow(bool activate, bool all) {
     ADMListRef list = List(kAvailableList);
     if (all && g_fontitemsAvailable.empty()) {
         Alert(panel_messages::kListEmpty);
@@ -212,14 +250,18 @@ void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
         }
     };
     try {
+        // A dialog the host destroyed while a call waited ends the walk: its
+        // selection is gone, and so is the panel the command was for.
         if (all) {
             const std::size_t count = g_fontitemsAvailable.size();
             for (std::size_t i = 0; i < count && i < g_fontitemsAvailable.size(); ++i) {
+                if (GetDialogRef() == nullptr) break;
                 if (g_fontitemsAvailable[i] != nullptr) activateOrInstall(*g_fontitemsAvailable[i]);
             }
         } else {
             const ASInt32 count = g_admList->NumberOfSelectedEntries(list);
             for (ASInt32 i = 0; i < count; ++i) {
+                if (GetDialogRef() == nullptr) break;
                 ADMEntryRef entry = g_admList->IndexSelectedEntry(list, i);
                 if (entry == nullptr) continue;
                 auto* record = static_cast<CFontItemAvailable*>(g_admEntry->GetUserData(entry));
