@@ -62,7 +62,8 @@ const std::vector<Session::Command>& Session::Commands() {
         {"install", "FONTFILE", "copy a font into the machine's Fonts folder, as a user would", 1,
          1, &Session::Install},
         {"glyvor",
-         "index NAME=DIR... | running|stopped [CATALOG] | unregistered | die-after N | healthy",
+         "index NAME=DIR... | running|stopped [CATALOG] | unregistered | die-after N | healthy "
+         "| fontchange-at N",
          "set up the font manager, its state, or a failure", 1, 1000, &Session::Glyvor},
         {"menu", "[PATH]", "print the menus, or choose the item at PATH (A>B>C)", 0, 1,
          &Session::Menu},
@@ -82,6 +83,9 @@ const std::vector<Session::Command>& Session::Commands() {
         {"reload", "[PLUGIN]", "load an unloaded plug-in's code again", 0, 1, &Session::Reload},
         {"window", "hung|answering", "another application's top-level window stops answering", 1, 1,
          &Session::Window},
+        {"font-changes", "immediate|deferred",
+         "the host handles WM_FONTCHANGE inside the send, or queues it (the default)", 1, 1,
+         &Session::FontChanges},
         {"help", "", "this list", 0, 0, &Session::Help},
         {"quit", "", "shut the plug-ins down and report what they left", 0, 0,
          &Session::QuitCommand},
@@ -264,6 +268,17 @@ bool Session::Glyvor(const Args& args) {
     }
     if (what == "healthy") {
         EmuSetFaultInvoke(0, S_OK);
+        return true;
+    }
+    if (what == "fontchange-at") {
+        long call = 0;
+        if (args.size() != 2 || !ParseCount(args[1], &call) || call == 0)
+            return Fail(m_out, "usage: glyvor fontchange-at N (N from 1)");
+        // As a font manager does once it has activated a font; COM hands the message to
+        // the host's thread while the plug-in waits for that call to return.
+        EmuSendDuringInvoke(static_cast<ULONG>(call), HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+        m_out << "  the font manager broadcasts WM_FONTCHANGE during automation call " << call
+              << " from now\n";
         return true;
     }
     return Fail(m_out, "unknown font-manager state \"" + what + "\"");
@@ -516,6 +531,16 @@ bool Session::Window(const Args& args) {
             [](HWND, UINT, WPARAM, LPARAM, void*) -> LRESULT { return 0; }, nullptr);
     EmuSetWindowHung(m_otherWindow, args[0] == "hung" ? TRUE : FALSE);
     m_out << "  another application's window is " << args[0] << "\n";
+    return true;
+}
+
+bool Session::FontChanges(const Args& args) {
+    if (args[0] != "immediate" && args[0] != "deferred")
+        return Fail(m_out, "usage: font-changes immediate|deferred");
+    m_fontChangesAtOnce = args[0] == "immediate";
+    m_out << (m_fontChangesAtOnce
+                  ? "  the host handles WM_FONTCHANGE at once, inside the send\n"
+                  : "  the host queues WM_FONTCHANGE until the user's action has returned\n");
     return true;
 }
 
