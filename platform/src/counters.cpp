@@ -72,6 +72,7 @@ namespace emu {
 // Defined beside the records they reset.
 void ResetShellRecords();
 void ResetBroadcastRecords();
+void ResetSentMessages();
 }  // namespace emu
 
 void EmuResetCounters(void) {
@@ -144,4 +145,5 @@ void EmuClearFaults(void) {
     f.invoke = S_OK;
     f.invokeFromCall = 0;
     f.invokeCallsSinceSet = 0;
+    emu::ResetSentMessages();
 }
