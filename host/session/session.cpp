@@ -130,12 +130,20 @@ void Session::TearDown() {
 }
 
 LRESULT Session::WindowProcedure(HWND, UINT message, WPARAM, LPARAM, void* context) {
-    // Queued, not handled here: the broadcast arrives inside the plug-in's command,
-    // and a real host reads the font list again from its message loop, after that
-    // command has returned. Handling it here would re-enter the plug-in (a
-    // font-list notification inside its own button handler) and enumerate fonts that
-    // the font manager may still be writing.
-    if (message == WM_FONTCHANGE) ++static_cast<Session*>(context)->m_fontChangesQueued;
+    if (message != WM_FONTCHANGE) return 0;
+    auto* session = static_cast<Session*>(context);
+    // By default queued, not handled here: the message arrives inside the plug-in's
+    // command (its own broadcast, or a font manager's that COM hands over while the
+    // plug-in waits for it), and a host that reads the font list again from its
+    // message loop does so after that command has returned. A host may as well handle
+    // it at once, as Windows delivers a message sent by the window's own thread: that
+    // re-enters the plug-in, a font-list notification inside its own button handler.
+    if (session->m_fontChangesAtOnce) {
+        session->Echo();
+        session->ReadFontsAgain(" at once");
+    } else {
+        ++session->m_fontChangesQueued;
+    }
     return 0;
 }
 
@@ -143,13 +151,17 @@ void Session::PumpMessages() {
     // A notification may broadcast again; a few rounds settle any sane plug-in.
     for (int round = 0; round < 4 && m_fontChangesQueued > 0; ++round) {
         m_fontChangesQueued = 0;
-        Progress("reading the machine's fonts again");
-        m_fonts->Enumerate();
-        ProgressDone();
-        m_out << "  [host] font list read again: " << m_fonts->MachineFontCount()
-              << " font(s) on the machine, " << m_fonts->MissingCount() << " missing\n";
-        m_host->FireNotifier(kAIFontListChangedNotifier);
+        ReadFontsAgain("");
     }
+}
+
+void Session::ReadFontsAgain(const char* when) {
+    Progress("reading the machine's fonts again");
+    m_fonts->Enumerate();
+    ProgressDone();
+    m_out << "  [host] font list read again" << when << ": " << m_fonts->MachineFontCount()
+          << " font(s) on the machine, " << m_fonts->MissingCount() << " missing\n";
+    m_host->FireNotifier(kAIFontListChangedNotifier);
 }
 
 bool Session::Start() {

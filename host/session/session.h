@@ -119,6 +119,9 @@ private:
     // Delivers queued font changes, as the host's message loop does between user
     // actions.
     void PumpMessages();
+    // What the host does on WM_FONTCHANGE: reads the machine's fonts again and fires
+    // "AI Font List Changed Notifier".
+    void ReadFontsAgain(const char* when);
     // Progress of long work on a terminal; cleared before the results print.
     void Progress(const std::string& text);
     void ProgressDone();
@@ -155,6 +158,7 @@ private:
     bool Window(const Args& args);
     bool Fault(const Args& args);
     bool Lists(const Args& args);
+    bool FontChanges(const Args& args);
     bool Help(const Args& args);
     bool QuitCommand(const Args& args);
 
@@ -175,6 +179,8 @@ private:
     HWND m_window = nullptr;
     HWND m_otherWindow = nullptr;  // another application's, for a hung window
     int m_fontChangesQueued = 0;
+    // Handle WM_FONTCHANGE inside the send instead of queueing it.
+    bool m_fontChangesAtOnce = false;
 
     std::size_t m_eventsSeen = 0;
     std::size_t m_alertsSeen = 0;

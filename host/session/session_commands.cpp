@@ -81,7 +81,8 @@ const std::vector<Session::Command>& Session::Commands() {
         {"install", "FONTFILE", "copy a font into the machine's Fonts folder, as a user would", 1,
          1, &Session::Install},
         {"glyvor",
-         "index NAME=DIR... | running|stopped [CATALOG] | unregistered | die-after N | healthy",
+         "index NAME=DIR... | running|stopped [CATALOG] | unregistered | die-after N | healthy "
+         "| fontchange-at N",
          "set up the font manager, its state, or a failure", 1, 1000, &Session::Glyvor},
         {"menu", "[PATH]", "print the menus, or choose the item at PATH (A>B>C)", 0, 1,
          &Session::Menu},
@@ -105,6 +106,9 @@ const std::vector<Session::Command>& Session::Commands() {
          &Session::Fault},
         {"lists", "refuse-removal|allow-removal|keep-active|clear-active",
          "how the dialog manager treats list rows, where real ones differ", 1, 1, &Session::Lists},
+        {"font-changes", "immediate|deferred",
+         "the host handles WM_FONTCHANGE inside the send, or queues it (the default)", 1, 1,
+         &Session::FontChanges},
         {"help", "", "this list", 0, 0, &Session::Help},
         {"quit", "", "shut the plug-ins down and report what they left", 0, 0,
          &Session::QuitCommand},
@@ -287,6 +291,17 @@ bool Session::Glyvor(const Args& args) {
     }
     if (what == "healthy") {
         EmuSetFaultInvoke(0, S_OK);
+        return true;
+    }
+    if (what == "fontchange-at") {
+        long call = 0;
+        if (args.size() != 2 || !ParseCount(args[1], &call) || call == 0)
+            return Fail(m_out, "usage: glyvor fontchange-at N (N from 1)");
+        // As a font manager does once it has activated a font; COM hands the message to
+        // the host's thread while the plug-in waits for that call to return.
+        EmuSendDuringInvoke(static_cast<ULONG>(call), HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+        m_out << "  the font manager broadcasts WM_FONTCHANGE during automation call " << call
+              << " from now\n";
         return true;
     }
     return Fail(m_out, "unknown font-manager state \"" + what + "\"");
@@ -632,6 +647,16 @@ bool Session::Lists(const Args& args) {
     } else {
         return Fail(m_out, "usage: lists refuse-removal|allow-removal|keep-active|clear-active");
     }
+    return true;
+}
+
+bool Session::FontChanges(const Args& args) {
+    if (args[0] != "immediate" && args[0] != "deferred")
+        return Fail(m_out, "usage: font-changes immediate|deferred");
+    m_fontChangesAtOnce = args[0] == "immediate";
+    m_out << (m_fontChangesAtOnce
+                  ? "  the host handles WM_FONTCHANGE at once, inside the send\n"
+                  : "  the host queues WM_FONTCHANGE until the user's action has returned\n");
     return true;
 }
 

@@ -21,7 +21,8 @@ ASBoolean BaseADMDialog::Track(ADMTrackerRef tracker) {
 }
 
 void BaseADMDialog::Notify(ADMNotifierRef notifier) {
-    if (g_admDialog != nullptr) g_admDialog->DefaultNotify(m_dialogRef, notifier);
+    if (g_admDialog != nullptr && m_dialogRef != nullptr)
+        g_admDialog->DefaultNotify(m_dialogRef, notifier);
 }
 
 void BaseADMDialog::OnDestroy() {}

@@ -16,7 +16,10 @@ public:
     virtual ASErr Init();
     virtual void Draw(ADMDrawerRef drawer);
     virtual ASBoolean Track(ADMTrackerRef tracker);
+    // Without a dialog (the host destroyed it while this ran) there is no default.
     virtual void Notify(ADMNotifierRef notifier);
+    // The host is destroying the dialog, which can still be read. When a notification
+    // is running in the wrapper, the wrapper outlives the dialog until it returns.
     virtual void OnDestroy();
     // A created dialog still held is detached and destroyed; a modal one, or
     // one the host is destroying already, is left to the host.
@@ -43,4 +46,8 @@ private:
 
     ASInt32 m_modal = 0;
     bool m_destroyedByHost = false;
+    // Notifications being handled (nested ones included), and whether the host
+    // destroyed the dialog meanwhile, so that the last one to return deletes the wrapper.
+    int m_notifying = 0;
+    bool m_deleteWhenIdle = false;
 };

@@ -86,6 +86,10 @@ void LumaroDialog::Notify(ADMNotifierRef notifier) {
 
 void LumaroDialog::Refresh() {
     if (GetDialogRef() == nullptr) return;
+    if (m_commandRunning) {
+        m_refreshWaiting = true;
+        return;
+    }
     const auto followScan = [this] {
         ClearAvailableList();
         ClearAvailableItems(g_fontitemsAvailable);
@@ -168,12 +172,46 @@ void LumaroDialog::ClearAvailableList() { ClearListBox(Item(kAvailableList)); }
 
 void LumaroDialog::DropConnection(int successes) {
     g_glyvorConnection.ReleaseGlyvorConnection();
-    // What was activated before the failure is there all the same.
+    // What was activated before the failure is there all the same, and the user
+    // learns it as well as the failure.
     if (successes > 0) BroadcastFontChange();
-    SetStatus(panel_messages::kCannotConnect);
+    SetStatus(panel_messages::BrokenOffStatus(successes).c_str());
+}
+
+template <typename Command>
+void LumaroDialog::RunCommand(Command&& command) {
+    if (m_commandRunning) return;
+    m_commandRunning = true;
+    try {
+        command();
+    } catch (...) {
+        m_commandRunning = false;
+        // The command's own failure is the one that counts.
+        try {
+            RunWaitingRefresh();
+        } catch (...) {
+        }
+        throw;
+    }
+    m_commandRunning = false;
+    RunWaitingRefresh();
+}
+
+void LumaroDialog::RunWaitingRefresh() {
+    if (!m_refreshWaiting) return;
+    m_refreshWaiting = false;
+    Refresh();
 }
 
 void LumaroDialog::FindFonts() {
+    RunCommand([this] { FindFontsNow(); });
+}
+
+void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
+    RunCommand([this, activate, all] { ActivateOrInstallFontsNow(activate, all); });
+}
+
+void LumaroDialog::FindFontsNow() {
     ClearAvailableList();
     ClearAvailableItems(g_fontitemsAvailable);
     LUMARO_ASSERT(g_fontitems.size() != 0, kSource);
@@ -196,6 +234,7 @@ void LumaroDialog::FindFonts() {
     }
     g_glyvorConnection.ReleaseGlyvorConnection();
 
+    // Without a dialog (the host destroyed it meanwhile) nothing shows the records.
     if (ADMListRef list = List(kAvailableList)) {
         ASInt32 row = 0;
         for (CFontItemAvailable* record : g_fontitemsAvailable) {
@@ -210,7 +249,7 @@ void LumaroDialog::FindFonts() {
     SetStatus(panel_messages::FoundFontsStatus(g_fontitemsAvailable.size()).c_str());
 }
 
-void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
+void LumaroDialog::ActivateOrInstallFontsNow(bool activate, bool all) {
     ADMListRef list = List(kAvailableList);
     if (all && g_fontitemsAvailable.empty()) {
         Alert(panel_messages::kListEmpty);
@@ -239,14 +278,18 @@ void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
         }
     };
     try {
+        // A dialog the host destroyed while a call waited ends the walk: its
+        // selection is gone, and so is the panel the command was for.
         if (all) {
             const std::size_t count = g_fontitemsAvailable.size();
             for (std::size_t i = 0; i < count && i < g_fontitemsAvailable.size(); ++i) {
+                if (GetDialogRef() == nullptr) break;
                 if (g_fontitemsAvailable[i] != nullptr) activateOrInstall(*g_fontitemsAvailable[i]);
             }
         } else {
             const ASInt32 count = g_admList->NumberOfSelectedEntries(list);
             for (ASInt32 i = 0; i < count; ++i) {
+                if (GetDialogRef() == nullptr) break;
                 ADMEntryRef entry = g_admList->IndexSelectedEntry(list, i);
                 if (entry == nullptr) continue;
                 auto* record = static_cast<CFontItemAvailable*>(g_admEntry->GetUserData(entry));
@@ -255,6 +298,7 @@ void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
         }
     } catch (...) {
         DropConnection(successes);
+        if (failures.Count() > 0) Alert(failures.Text());
         throw;
     }
     g_glyvorConnection.ReleaseGlyvorConnection();

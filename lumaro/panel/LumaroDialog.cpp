@@ -20,8 +20,9 @@ constexpr char kVisibleKey[] = "kLumaro_DPVisibleStr";
 LumaroDialog::~LumaroDialog() {
     ClearFontItems(g_fontitems);
     ClearAvailableItems(g_fontitemsAvailable);
-    // A panel whose dialog was never made has no state to keep.
-    if (GetDialogRef() != nullptr) StoreDockingState();
+    // A panel whose dialog was never made has no state to keep; one the host
+    // destroyed kept it then (OnDestroy).
+    if (GetDialogRef() != nullptr && !IsBeingDestroyedByHost()) StoreDockingState();
     if (g_Plugin != nullptr) g_Plugin->PanelDeleted(this);
 }
 
@@ -50,7 +51,12 @@ ASErr LumaroDialog::Init() {
     return result;
 }
 
-void LumaroDialog::OnDestroy() { BaseADMDialog::OnDestroy(); }
+void LumaroDialog::OnDestroy() {
+    // The dialog goes now, though this object may outlive it until a running
+    // command returns.
+    StoreDockingState();
+    BaseADMDialog::OnDestroy();
+}
 
 void LumaroDialog::StoreDockingState() const {
     if (g_aiPreference == nullptr || g_admDialog == nullptr) return;

@@ -21,11 +21,14 @@ public:
     void OnDestroy() override;
 
     // Rescans the host's fonts, empties the available list and resets the
-    // buttons and the status line. Does nothing without a dialog.
+    // buttons and the status line. Does nothing without a dialog. Asked for while
+    // Find or an activate/install command runs, it waits until that command ends.
     void Refresh();
     void UpdateButtons();
     void ClearMissingList();
     void ClearAvailableList();
+    // The font-manager commands run one at a time: asked for while one runs (a
+    // notification that arrives while it waits for the font manager), they do nothing.
     void FindFonts();
     void ActivateOrInstallFonts(bool activate, bool all);
     void ShowHelp();
@@ -46,4 +49,18 @@ private:
     // After a font-manager call failed: the connection goes, so the next
     // command connects afresh.
     void DropConnection(int successes);
+
+    // Runs a font-manager command unless one is running, then the refresh that was
+    // asked for meanwhile. While the command waits for the font manager the host may
+    // notify the panel (COM hands the thread sent messages, among them the font
+    // change a font manager broadcasts): a refresh then, or another command, would
+    // free the records and the connection the command is using.
+    template <typename Command>
+    void RunCommand(Command&& command);
+    void RunWaitingRefresh();
+    void FindFontsNow();
+    void ActivateOrInstallFontsNow(bool activate, bool all);
+
+    bool m_commandRunning = false;
+    bool m_refreshWaiting = false;
 };

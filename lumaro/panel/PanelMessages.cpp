@@ -38,6 +38,11 @@ std::string ActivatedFontsStatus(int successes) {
     return Format("%i fonts have been activated or installed", successes);
 }
 
+std::string BrokenOffStatus(int successes) {
+    if (successes <= 0) return kCannotConnect;
+    return ActivatedFontsStatus(successes) + ". " + kCannotConnect;
+}
+
 FailureText::FailureText(bool activate)
     : m_text(activate ? "Failed to activate fonts: " : "Failed to install fonts: ") {}
 

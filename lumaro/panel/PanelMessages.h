@@ -20,6 +20,9 @@ std::string MissingFontsStatus(std::size_t count);
 std::string FoundFontsStatus(std::size_t count);
 // What an activate or install command reports for its successes.
 std::string ActivatedFontsStatus(int successes);
+// What an activate or install command that the font manager broke off reports:
+// "Cannot connect to Glyvor", after what had succeeded before the failure.
+std::string BrokenOffStatus(int successes);
 
 // The alert text of an activate or install command: an opening and the quoted
 // names of the fonts that failed, separated by ", ".

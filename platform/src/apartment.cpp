@@ -9,6 +9,10 @@ thread_local ULONG t_initialisations = 0;
 thread_local DWORD t_model = COINIT_APARTMENTTHREADED;
 }  // namespace
 
+namespace emu {
+bool ApartmentEntered() { return t_initialisations > 0; }
+}  // namespace emu
+
 HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit) {
     (void)reserved;
     const DWORD model = coInit & COINIT_APARTMENTTHREADED;

@@ -72,6 +72,7 @@ namespace emu {
 // Defined beside the records they reset.
 void ResetShellRecords();
 void ResetBroadcastRecords();
+void ResetSentMessages();
 }  // namespace emu
 
 void EmuResetCounters(void) {
@@ -131,9 +132,6 @@ void EmuSetFaultInvoke(ULONG fromCall, HRESULT hr) {
     f.invoke = hr;
     f.invokeFromCall = fromCall == 0 ? 1 : fromCall;
     f.invokeCallsSinceSet = 0;
-    f.invokeOnce = S_OK;
-    f.invokeOnceCall = 0;
-    f.invokeCallsSinceOnce = 0;
 }
 
 void EmuSetFaultInvokeCall(ULONG call, HRESULT hr) {
@@ -158,4 +156,5 @@ void EmuClearFaults(void) {
     f.invokeOnce = S_OK;
     f.invokeOnceCall = 0;
     f.invokeCallsSinceOnce = 0;
+    emu::ResetSentMessages();
 }

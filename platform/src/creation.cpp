@@ -99,6 +99,7 @@ HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD clsContext, REFI
     }
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
+    if (!emu::ApartmentEntered()) return CO_E_NOTINITIALIZED;
     const HRESULT fault = InjectedCreationFault(clsContext);
     if (fault != S_OK) return fault;
     // The server stands for a separate application: aggregation cannot cross to it.
@@ -133,6 +134,7 @@ HRESULT CoRegisterClassObject(REFCLSID clsid, LPUNKNOWN factory, DWORD clsContex
     (void)clsContext;
     (void)flags;
     if (factory == nullptr || cookie == nullptr) return E_INVALIDARG;
+    if (!emu::ApartmentEntered()) return CO_E_NOTINITIALIZED;
     factory->AddRef();
     auto& c = classObjects();
     std::lock_guard<std::mutex> lock(c.mutex);
@@ -142,6 +144,7 @@ HRESULT CoRegisterClassObject(REFCLSID clsid, LPUNKNOWN factory, DWORD clsContex
 }
 
 HRESULT CoRevokeClassObject(DWORD cookie) {
+    if (!emu::ApartmentEntered()) return CO_E_NOTINITIALIZED;
     IUnknown* factory = nullptr;
     {
         auto& c = classObjects();

@@ -23,6 +23,14 @@ struct Registration {
 bool FindRegistrationByProgId(const std::string& progId, Registration* found);
 bool FindRegistrationByClsid(const CLSID& clsid, Registration* found);
 
+// Whether the calling thread has initialised COM (and not uninitialised it since). The
+// calls that need an apartment answer CO_E_NOTINITIALIZED without one, as on Windows.
+bool ApartmentEntered();
+
+// Called by a proxy as each Invoke starts: what another thread was to send during this
+// call is queued now, to be taken once the server has answered (EmuDeliverSentMessages).
+void InvokeStarting();
+
 // A proxy for `server` (any of its interfaces) with one client reference, which the
 // caller owns; the proxy of an object already proxied is shared. Null when memory or
 // the server's identity is refused.

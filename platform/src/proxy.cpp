@@ -8,6 +8,7 @@
 
 #include "counters.h"
 #include "internal.h"
+#include "platform/emu/control.h"
 #include "platform/emu/dispatch.h"
 
 namespace {
@@ -82,6 +83,18 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID riid, LCID locale, WORD flags,
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                      UINT* argumentError) override {
+        emu::InvokeStarting();
+        const HRESULT hr =
+            Forward(member, riid, locale, flags, params, result, exception, argumentError);
+        // The client waits in COM's modal loop, which takes the messages other threads
+        // send meanwhile: the client's window procedures run inside this call.
+        EmuDeliverSentMessages();
+        return hr;
+    }
+
+private:
+    HRESULT Forward(DISPID member, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params,
+                    VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
         const HRESULT fault = CountInvoke(member);
         if (fault != S_OK) return fault;
         // What the marshaller refuses before the call leaves the client.
@@ -94,7 +107,6 @@ public:
                                 argumentError);
     }
 
-private:
     Proxy& m_owner;
     IID m_iid;
     IDispatch* m_server;

@@ -31,6 +31,7 @@ Table& table() {
 HRESULT RegisterActiveObject(IUnknown* object, REFCLSID clsid, DWORD flags, DWORD* cookie) {
     if (object == nullptr || cookie == nullptr) return E_INVALIDARG;
     if (flags != ACTIVEOBJECT_STRONG && flags != ACTIVEOBJECT_WEAK) return E_INVALIDARG;
+    if (!emu::ApartmentEntered()) return CO_E_NOTINITIALIZED;
     // A client registering what it holds registers the server object behind the proxy.
     IUnknown* server = emu::UnwrapProxy(object);
     if (server == nullptr) {
@@ -50,6 +51,7 @@ HRESULT RegisterActiveObject(IUnknown* object, REFCLSID clsid, DWORD flags, DWOR
 
 HRESULT RevokeActiveObject(DWORD cookie, void* reserved) {
     (void)reserved;
+    if (!emu::ApartmentEntered()) return CO_E_NOTINITIALIZED;
     Entry revoked{};
     bool found = false;
     {
@@ -78,6 +80,7 @@ HRESULT GetActiveObject(REFCLSID clsid, void* reserved, IUnknown** object) {
     }
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
+    if (!emu::ApartmentEntered()) return CO_E_NOTINITIALIZED;
     IUnknown* server = nullptr;
     {
         Table& t = table();

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "internal.h"
 #include "platform/emu/control.h"
 
 namespace {
@@ -15,8 +16,23 @@ struct Window {
     bool hung;
 };
 
+// A message another thread sent, waiting for this one to take it.
+struct SentMessage {
+    uintptr_t window;  // or HWND_BROADCAST's value
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+struct ScheduledMessage {
+    ULONG callsToGo;  // Invokes still to start before it is sent
+    SentMessage sent;
+};
+
 struct Windows {
     std::mutex mutex;
+    std::vector<SentMessage> pending;
+    std::vector<ScheduledMessage> scheduled;
     // Keyed by handle; handles grow, so the map's order is creation order.
     std::map<uintptr_t, Window> windows;
     uintptr_t nextHandle = 0x20000;
@@ -66,6 +82,26 @@ void RecordFrozenSend() {
 }  // namespace
 
 namespace emu {
+void InvokeStarting() {
+    Windows& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    for (auto it = s.scheduled.begin(); it != s.scheduled.end();) {
+        if (--it->callsToGo == 0) {
+            s.pending.push_back(it->sent);
+            it = s.scheduled.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void ResetSentMessages() {
+    Windows& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.pending.clear();
+    s.scheduled.clear();
+}
+
 void ResetBroadcastRecords() {
     Windows& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
@@ -180,4 +216,47 @@ LRESULT SendMessageTimeoutW(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     const LRESULT answer = w.procedure(window, message, wParam, lParam, w.context);
     if (result != nullptr) *result = static_cast<DWORD_PTR>(answer);
     return 1;
+}
+
+BOOL EmuQueueSentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Windows& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (window != HWND_BROADCAST && s.windows.count(ToKey(window)) == 0) return FALSE;
+    s.pending.push_back(SentMessage{ToKey(window), message, wParam, lParam});
+    return TRUE;
+}
+
+void EmuSendDuringInvoke(ULONG atCall, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Windows& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.scheduled.push_back(ScheduledMessage{atCall == 0 ? 1 : atCall,
+                                           SentMessage{ToKey(window), message, wParam, lParam}});
+}
+
+ULONG EmuPendingSentMessageCount(void) {
+    Windows& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return static_cast<ULONG>(s.pending.size());
+}
+
+ULONG EmuDeliverSentMessages(void) {
+    std::vector<SentMessage> taken;
+    {
+        Windows& s = state();
+        std::lock_guard<std::mutex> lock(s.mutex);
+        taken.swap(s.pending);
+    }
+    // A procedure may send, queue or destroy windows: nothing is held while it runs.
+    ULONG delivered = 0;
+    for (const SentMessage& sent : taken) {
+        const std::vector<uintptr_t> targets =
+            sent.window == ToKey(HWND_BROADCAST) ? Snapshot() : std::vector<uintptr_t>{sent.window};
+        for (uintptr_t key : targets) {
+            Window w;
+            if (!Lookup(key, &w) || w.hung) continue;
+            w.procedure(ToHandle(key), sent.message, sent.wParam, sent.lParam, w.context);
+            ++delivered;
+        }
+    }
+    return delivered;
 }

@@ -421,22 +421,56 @@ TEST_F(PanelWithOffers, TheBroadcastSkipsHungWindowsInsteadOfFreezing) {
     EmuDestroyWindow(healthy);
 }
 
-TEST_F(PanelWithOffers, AComErrorMidwayReleasesAnnouncesAndSaysSo) {
-    // Two calls per font (state, then load): the third call, for Beta, fails.
-    EmuSetFaultInvoke(3, RPC_E_DISCONNECTED);
-    Press(kActivateAllButton);
-    EXPECT_FALSE(g_glyvorConnection.IsConnected());
-    EXPECT_EQ(Status(), "Cannot connect to Glyvor");
-    EXPECT_EQ(Broadcasts(), 1u);  // Alpha is active all the same
-    EXPECT_TRUE(TakeAlerts().empty());
+TEST_F(PanelWithOffers, AComErrorMidwayReleasesAnnouncesAndSaysWhatWasDoneAndThatItFailed) {
+    // Two calls per font (state, then load): the third is Beta's, the fifth Gamma's.
+    const struct {
+        const char* name;
+        ULONG failingCall;
+        Strings refused;
+        const char* status;
+        Strings alerts;
+        ULONG broadcasts;
+    } cases[] = {
+        {"at Beta, Alpha done",
+         3,
+         {},
+         "1 font has been activated or installed. Cannot connect to Glyvor",
+         {},
+         1},
+        {"at Gamma, Alpha done, Beta refused",
+         5,
+         {"id-Beta"},
+         "1 font has been activated or installed. Cannot connect to Glyvor",
+         {"Failed to activate fonts: \"Beta\""},
+         1},
+        {"at Gamma, both before refused",
+         5,
+         {"id-Alpha", "id-Beta"},
+         "Cannot connect to Glyvor",
+         {"Failed to activate fonts: \"Alpha\", \"Beta\""},
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* id : {"id-Alpha", "id-Beta", "id-Gamma"}) LoadResult(id, true);
+        for (const auto& id : c.refused) LoadResult(id, false);
+        EmuResetCounters();
+        EmuSetFaultInvoke(c.failingCall, RPC_E_DISCONNECTED);
+        Press(kActivateAllButton);
+        EXPECT_FALSE(g_glyvorConnection.IsConnected());
+        EXPECT_EQ(Status(), c.status);
+        EXPECT_EQ(Broadcasts(), c.broadcasts);  // what was activated is there all the same
+        EXPECT_EQ(TakeAlerts(), c.alerts);
 
-    // The next command connects afresh and works.
-    EmuClearFaults();
-    EmuResetCounters();
-    Press(kInstallAllButton);
-    EXPECT_EQ(Status(), "3 fonts have been activated or installed");
-    EXPECT_EQ(EmuGetActiveObjectCount(), 1u);
-    EXPECT_EQ(Broadcasts(), 1u);
+        // The next command connects afresh and works.
+        EmuClearFaults();
+        for (const char* id : {"id-Alpha", "id-Beta", "id-Gamma"}) LoadResult(id, true);
+        EmuResetCounters();
+        Press(kInstallAllButton);
+        EXPECT_EQ(Status(), "3 fonts have been activated or installed");
+        EXPECT_EQ(EmuGetActiveObjectCount(), 1u);
+        EXPECT_EQ(Broadcasts(), 1u);
+    }
 }
 
 TEST_F(PanelWithOffers, AComErrorBeforeAnySuccessAnnouncesNothing) {

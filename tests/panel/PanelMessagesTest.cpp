@@ -46,6 +46,18 @@ TEST(PanelStatus, ActivatedFontsBySuccesses) {
     for (const auto& c : cases) EXPECT_EQ(ActivatedFontsStatus(c.successes), c.text);
 }
 
+TEST(PanelStatus, ABrokenOffCommandTellsWhatSucceededBeforeTheFailure) {
+    const struct {
+        int successes;
+        const char* text;
+    } cases[] = {
+        {0, "Cannot connect to Glyvor"},
+        {1, "1 font has been activated or installed. Cannot connect to Glyvor"},
+        {4, "4 fonts have been activated or installed. Cannot connect to Glyvor"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(BrokenOffStatus(c.successes), c.text);
+}
+
 TEST(PanelFailureText, QuotesNamesWithSeparatorsOnlyBetweenThem) {
     const struct {
         bool activate;

@@ -1,3 +1,5 @@
+#include <thread>
+
 #include "machine_fixture.h"
 
 namespace {
@@ -216,7 +218,75 @@ TEST_F(RunningObjects, WeakRegistrationHoldsNoReference) {
     EXPECT_EQ(GetActiveObject(kTestServerClsid, nullptr, nullptr), E_POINTER);
 }
 
-TEST(Apartment, FirstInitialisationSucceedsAndLaterOnesAreCounted) {
+using Apartment = MachineTest;
+
+// Runs `calls` on a thread of its own, which starts without COM.
+template <typename Calls>
+void OnAnotherThread(Calls&& calls) {
+    std::thread thread(std::forward<Calls>(calls));
+    thread.join();
+}
+
+TEST_F(Apartment, CallsThatNeedAnApartmentAreRefusedOnAThreadWithoutOne) {
+    // Made on this test's thread, which has COM: what the other thread is refused.
+    IUnknown* object = nullptr;
+    ASSERT_EQ(CoCreateInstance(kTestServerClsid, nullptr, CLSCTX_ALL, IID_IUnknown,
+                               reinterpret_cast<void**>(&object)),
+              S_OK);
+    DWORD registered = 0;
+    ASSERT_EQ(RegisterActiveObject(object, kTestServerClsid, ACTIVEOBJECT_WEAK, &registered), S_OK);
+    const ULONG objectsBefore = EmuServerObjectsCreated();
+
+    auto everyCall = [&](const char* when, HRESULT refusal) {
+        SCOPED_TRACE(when);
+        void* created = reinterpret_cast<void*>(0x1);
+        EXPECT_EQ(CoCreateInstance(kTestServerClsid, nullptr, CLSCTX_ALL, IID_IUnknown, &created),
+                  refusal);
+        if (refusal != S_OK) {
+            EXPECT_EQ(created, nullptr);
+        }
+        if (created != nullptr) static_cast<IUnknown*>(created)->Release();
+        IUnknown* running = reinterpret_cast<IUnknown*>(0x1);
+        EXPECT_EQ(GetActiveObject(kTestServerClsid, nullptr, &running), refusal);
+        if (refusal != S_OK) {
+            EXPECT_EQ(running, nullptr);
+        }
+        if (running != nullptr) running->Release();
+        DWORD cookie = 0;
+        EXPECT_EQ(RegisterActiveObject(object, kTestServerClsid, ACTIVEOBJECT_WEAK, &cookie),
+                  refusal);
+        if (cookie != 0) {
+            EXPECT_EQ(RevokeActiveObject(cookie, nullptr), S_OK);
+        }
+        EXPECT_EQ(RevokeActiveObject(refusal == S_OK ? 9999 : registered, nullptr),
+                  refusal == S_OK ? E_INVALIDARG : refusal);
+        EXPECT_EQ(CoRegisterClassObject(kTestServerClsid, object, CLSCTX_INPROC_SERVER,
+                                        REGCLS_MULTIPLEUSE, &cookie),
+                  refusal);
+        if (refusal == S_OK) {
+            EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+        }
+        EXPECT_EQ(CoRevokeClassObject(refusal == S_OK ? 9999 : 1),
+                  refusal == S_OK ? E_INVALIDARG : refusal);
+        // Reading the registry needs no apartment.
+        CLSID clsid{};
+        EXPECT_EQ(CLSIDFromProgID(OLESTR("Platform.TestServer"), &clsid), S_OK);
+    };
+    OnAnotherThread([&] {
+        everyCall("never initialised", CO_E_NOTINITIALIZED);
+        ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+        everyCall("initialised", S_OK);
+        CoUninitialize();
+        everyCall("uninitialised again", CO_E_NOTINITIALIZED);
+    });
+    EXPECT_EQ(EmuServerObjectsCreated(), objectsBefore + 1)
+        << "only the initialised thread made one";
+
+    EXPECT_EQ(RevokeActiveObject(registered, nullptr), S_OK) << "still registered";
+    object->Release();
+}
+
+TEST(ApartmentCounting, FirstInitialisationSucceedsAndLaterOnesAreCounted) {
     EXPECT_EQ(CoInitialize(nullptr), S_OK);
     EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
     EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);

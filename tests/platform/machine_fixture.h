@@ -20,6 +20,9 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         m_folder = pattern;
         EmuSetMachineFolder(m_folder.c_str());
+        // As the thread of an application that uses COM.
+        ASSERT_EQ(CoInitialize(nullptr), S_OK) << "an earlier test left COM initialised";
+        m_comInitialized = true;
         EmuClearFaults();
         EmuResetCounters();
         m_bstrsBefore = EmuLiveBstrCount();
@@ -35,6 +38,7 @@ protected:
         EXPECT_EQ(ServerCounter(kTestServerLiveObjects), 0) << "a server object was leaked";
         EmuClearFaults();
         EmuResetCounters();
+        if (m_comInitialized) CoUninitialize();
         EmuSetMachineFolder(nullptr);
         std::filesystem::remove_all(m_folder);
     }
@@ -51,4 +55,5 @@ protected:
 
     std::string m_folder;
     LONG m_bstrsBefore = 0;
+    bool m_comInitialized = false;
 };

@@ -194,17 +194,93 @@ TEST_F(Proxy, InvokeFailsOnlyAtTheNthCall) {
         }
         EmuSetFaultInvokeCall(0, S_OK);
     }
-    // Beside a dead server, the dead server's answer wins.
+    // Beside a dead server, the dead server's answer wins; the one-call fault still
+    // counts that call.
+    EmuSetFaultInvokeCall(2, E_FAIL);
     EmuSetFaultInvoke(1, RPC_E_DISCONNECTED);
-    EmuSetFaultInvokeCall(1, E_FAIL);
     std::vector<VARIANT> none;
     EXPECT_EQ(Call(kDispidDescribe, none), RPC_E_DISCONNECTED);
     EmuSetFaultInvoke(1, S_OK);
-    VARIANT result;
-    VariantInit(&result);
-    std::vector<VARIANT> args{Long(1)};
-    EXPECT_EQ(Call(kDispidDescribe, args, &result), S_OK) << "the one-call fault was used up";
-    VariantClear(&result);
+    for (HRESULT expected : {E_FAIL, S_OK}) {
+        VARIANT result;
+        VariantInit(&result);
+        std::vector<VARIANT> args{Long(1)};
+        EXPECT_EQ(Call(kDispidDescribe, args, &result), expected);
+        VariantClear(&result);
+    }
+}
+
+struct Delivery {
+    UINT message;
+    ULONG callsMade;  // Invokes through proxies when it arrived
+};
+
+LRESULT NoteDelivery(HWND, UINT message, WPARAM, LPARAM, void* context) {
+    static_cast<std::vector<Delivery>*>(context)->push_back({message, EmuInvokeTotal()});
+    return 0;
+}
+
+TEST_F(Proxy, MessagesOtherThreadsSendArriveDuringACall) {
+    std::vector<Delivery> first, second;
+    const HWND window = EmuCreateTopLevelWindow(NoteDelivery, &first);
+    const HWND other = EmuCreateTopLevelWindow(NoteDelivery, &second);
+    auto call = [&] {
+        std::vector<VARIANT> args{Long(1)};
+        VARIANT result;
+        VariantInit(&result);
+        const HRESULT hr = Call(kDispidDescribe, args, &result);
+        VariantClear(&result);
+        return hr;
+    };
+
+    // Sent during the second call from now: it arrives inside that call, once.
+    EmuSendDuringInvoke(2, window, WM_FONTCHANGE, 0, 0);
+    EXPECT_EQ(EmuPendingSentMessageCount(), 0u) << "not sent yet";
+    call();
+    EXPECT_TRUE(first.empty());
+    call();
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].message, static_cast<UINT>(WM_FONTCHANGE));
+    EXPECT_EQ(first[0].callsMade, 2u);
+    call();
+    EXPECT_EQ(first.size(), 1u);
+    EXPECT_TRUE(second.empty()) << "only the window it was sent to";
+
+    // Sent already: it waits for the next call, and a broadcast reaches every window.
+    EXPECT_TRUE(EmuQueueSentMessage(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0));
+    EXPECT_EQ(EmuPendingSentMessageCount(), 1u);
+    EXPECT_EQ(first.size() + second.size(), 1u);
+    call();
+    EXPECT_EQ(EmuPendingSentMessageCount(), 0u);
+    ASSERT_EQ(first.size(), 2u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].message, static_cast<UINT>(WM_SETTINGCHANGE));
+    EXPECT_EQ(second[0].callsMade, 4u);
+
+    // A call that fails waits all the same.
+    EmuSetFaultInvoke(1, RPC_E_DISCONNECTED);
+    EmuSendDuringInvoke(1, other, WM_FONTCHANGE, 0, 0);
+    EXPECT_EQ(call(), RPC_E_DISCONNECTED);
+    EXPECT_EQ(second.size(), 2u);
+    EmuSetFaultInvoke(1, S_OK);
+
+    // A message loop takes them without a call; a hung window takes none.
+    EmuSetWindowHung(other, TRUE);
+    EXPECT_TRUE(EmuQueueSentMessage(HWND_BROADCAST, WM_FONTCHANGE, 0, 0));
+    EXPECT_EQ(EmuDeliverSentMessages(), 1u);
+    EXPECT_EQ(first.size(), 3u);
+    EXPECT_EQ(second.size(), 2u);
+    EXPECT_FALSE(EmuQueueSentMessage(reinterpret_cast<HWND>(0x1234), WM_FONTCHANGE, 0, 0));
+
+    // Clearing the faults drops what waits and what is scheduled.
+    EmuQueueSentMessage(window, WM_FONTCHANGE, 0, 0);
+    EmuSendDuringInvoke(1, window, WM_FONTCHANGE, 0, 0);
+    EmuClearFaults();
+    call();
+    EXPECT_EQ(first.size(), 3u);
+    EXPECT_EQ(EmuBroadcastCount(), 0u) << "other threads' messages are no broadcasts of ours";
+    EmuDestroyWindow(window);
+    EmuDestroyWindow(other);
 }
 
 TEST_F(Proxy, InvokeRefusesWhatTheMarshallerRefuses) {

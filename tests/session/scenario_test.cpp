@@ -23,6 +23,7 @@ const Scenario kScenarios[] = {
     {"glyvor-unregistered", {}, 0},
     {"glyvor-running", {}, 0},
     {"glyvor-dies", {}, 0},
+    {"font-changes", {}, 0},
     {"panel-closed", {}, 1},
     {"unload-reload", {}, 1},
     {"codepage-932", {"--codepage", "932"}, 0},

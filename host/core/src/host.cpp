@@ -33,6 +33,9 @@ std::string Hex(std::uintptr_t value) {
 Host::Host() {
     if (g_host != nullptr) throw std::logic_error("only one simulated host can be live at a time");
     g_host = this;
+    // A real host initialises COM on its user-interface thread before any plug-in
+    // runs; the plug-ins' automation clients rely on it.
+    m_apartmentEntered = detail::EnterApartment();
     RegisterSuites();
     detail::InstallAssertionSink(this);
     m_faults.SetObserver([this](const FiredFault& fault) {
@@ -52,6 +55,7 @@ Host::~Host() {
         (*it)->UnloadCode(nullptr);
     }
     m_plugins.clear();
+    if (m_apartmentEntered) detail::LeaveApartment();
     g_host = nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include "host/host.h"
 #include "platform/emu/control.h"
+#include "platform/win32.h"
 
 namespace host::detail {
 
@@ -22,5 +23,9 @@ void InstallAssertionSink(Host* host) {
 void SetPlatformMachineFolder(const std::string& folder) {
     EmuSetMachineFolder(folder.empty() ? nullptr : folder.c_str());
 }
+
+bool EnterApartment() { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
+
+void LeaveApartment() { CoUninitialize(); }
 
 }  // namespace host::detail

@@ -11,5 +11,9 @@ namespace detail {
 void InstallAssertionSink(Host* host);
 // Tells the platform layer (class registry and the like) where the machine lives.
 void SetPlatformMachineFolder(const std::string& folder);
+// Initialises COM on the calling thread as a single-threaded apartment; true when
+// LeaveApartment must undo it.
+bool EnterApartment();
+void LeaveApartment();
 }  // namespace detail
 }  // namespace host

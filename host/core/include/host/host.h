@@ -1,7 +1,8 @@
 // The simulated host application: finds and loads plug-in modules, sends them the
 // host's messages in the host's order, offers every suite, and keeps account of what
 // each plug-in holds. One Host is live at a time; the suites' C functions reach it
-// through Host::Current().
+// through Host::Current(). The thread that makes it is its user-interface thread: it
+// initialises COM there, as a real host does, until it goes.
 #pragma once
 
 #include <map>
@@ -128,6 +129,7 @@ private:
     void Problem(LoadedPlugin* plugin, std::string subject, std::string detail);
 
     std::string m_machineFolder;
+    bool m_apartmentEntered = false;
     EventLog m_events;
     FaultPlan m_faults;
     SuiteRegistry m_suites;

@@ -73,10 +73,12 @@ PLATFORM_API extern const IID IID_IErrorInfo;
 PLATFORM_API extern const IID IID_IDispatch;
 #define CLSID_NULL IID_NULL
 
-// Apartments are counted but not enforced: the other calls work without them.
-// Per thread: the first call answers S_OK, every further one S_FALSE; a call with a
-// different threading model than the thread's first answers RPC_E_CHANGED_MODE.
-// Each successful call needs one CoUninitialize.
+// Apartments are per thread: the first call answers S_OK, every further one S_FALSE; a
+// call with a different threading model than the thread's first answers
+// RPC_E_CHANGED_MODE. Each successful call needs one CoUninitialize. On a thread that has
+// not initialised COM (or has uninitialised it as often), creation, the running-object
+// table and class-object registration answer CO_E_NOTINITIALIZED, as on Windows;
+// CLSIDFromProgID only reads the registry and works on any thread.
 PLATFORM_API HRESULT CoInitialize(LPVOID reserved);
 PLATFORM_API HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit);
 PLATFORM_API void CoUninitialize(void);

@@ -80,6 +80,7 @@ PLATFORM_API void EmuSetFaultInvoke(ULONG fromCall, HRESULT hr);
 // The `call`-th Invoke through a proxy after this call (1 = the next one) answers `hr`
 // without reaching the server; the calls before and after it work. 0 turns it off.
 PLATFORM_API void EmuSetFaultInvokeCall(ULONG call, HRESULT hr);
+// Turns every fault off and drops the messages other threads sent and scheduled (below).
 PLATFORM_API void EmuClearFaults(void);
 
 // ---- Shell ---------------------------------------------------------------------------
@@ -125,6 +126,26 @@ PLATFORM_API ULONG EmuBroadcastCount(void);
 PLATFORM_API BOOL EmuBroadcastAt(ULONG index, EmuBroadcast* broadcast);
 // Sends (broadcasts or not) that would never have returned.
 PLATFORM_API ULONG EmuFrozenBroadcastCount(void);
+
+// ---- Messages sent by other threads --------------------------------------------------
+// A message that another thread or process sends to a window waits until the window's
+// thread takes sent messages: while that thread waits inside an Invoke through a proxy
+// (COM's modal loop delivers them during a call to an out-of-process server), or when it
+// runs its message loop (EmuDeliverSentMessages). The emulation delivers them on the
+// thread that takes them, by calling each window's procedure.
+//
+// Queues one now. HWND_BROADCAST reaches every top-level window that answers when it is
+// delivered. FALSE for an unknown window.
+PLATFORM_API BOOL EmuQueueSentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The other side sends it during the `atCall`-th Invoke through a proxy from now (1 = the
+// next), once the server has done that call's work, as a font manager broadcasts
+// WM_FONTCHANGE after it has activated a font. A failing Invoke counts too.
+PLATFORM_API void EmuSendDuringInvoke(ULONG atCall, HWND window, UINT message, WPARAM wParam,
+                                      LPARAM lParam);
+// Delivers what is queued; the number of window procedures called.
+PLATFORM_API ULONG EmuDeliverSentMessages(void);
+// Queued and not yet delivered (a broadcast counts once); scheduled ones are not.
+PLATFORM_API ULONG EmuPendingSentMessageCount(void);
 
 // ---- Assertions ----------------------------------------------------------------------
 typedef void (*EmuAssertionSink)(const char* expression, const char* source, int line,
