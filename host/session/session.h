@@ -28,11 +28,10 @@ class FontSuiteService;
 }
 }  // namespace host
 
-namespace glyvor {
-class RunningGlyvor;
-}
-
 namespace host::session {
+
+class FontManagerSetup;
+class HostPlatform;
 
 // The session could not be set up (machine folder, code page, preferences).
 class SessionError : public std::runtime_error {
@@ -116,8 +115,11 @@ private:
     std::string Shown(std::string text) const;
     // Echoes the events, broadcasts and shell calls since the last echo.
     void Echo();
-    // Delivers queued font changes, as the host's message loop does between user
-    // actions.
+    // The host's window received WM_FONTCHANGE.
+    void OnFontChange();
+    // Reads the fonts again for the font changes received and fires the
+    // font-list notifier: where the window receives them (HostPlatform), or
+    // once the user's action has returned, as the host's message loop does.
     void PumpMessages();
     // Progress of long work on a terminal; cleared before the results print.
     void Progress(const std::string& text);
@@ -127,8 +129,6 @@ private:
     AIMenuItem* FindMenuPath(const std::string& path, std::string* error);
     ADMDialogRef RequirePanel(bool visible = false);
     void PrintStatus();
-    static LRESULT WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                   void* context);
 
     // Commands.
     bool Open(const Args& args);
@@ -164,21 +164,18 @@ private:
     bool m_temporaryMachine = false;
     std::vector<std::pair<std::string, std::string>> m_shownAs;  // value, placeholder
 
+    std::unique_ptr<HostPlatform> m_platform;
     std::unique_ptr<host::Host> m_host;
     std::unique_ptr<prefs::PreferenceStore> m_preferences;
     std::unique_ptr<FontList> m_fonts;
     std::unique_ptr<fontsuite::FontSuiteService> m_fontService;
     std::unique_ptr<adm::HostDialogs> m_dialogs;
-    std::unique_ptr<glyvor::RunningGlyvor> m_glyvor;
-    HWND m_window = nullptr;
-    HWND m_otherWindow = nullptr;  // another application's, for a hung window
+    std::unique_ptr<FontManagerSetup> m_fontManager;
     int m_fontChangesQueued = 0;
+    bool m_readingFonts = false;
 
     std::size_t m_eventsSeen = 0;
     std::size_t m_alertsSeen = 0;
-    unsigned long m_broadcastsSeen = 0;
-    unsigned long m_shellSeen = 0;
-    unsigned long m_objectsSeen = 0;
     std::size_t m_failedCommands = 0;
     bool m_started = false;
     bool m_finished = false;

@@ -24,6 +24,7 @@ const Scenario kScenarios[] = {
     {"glyvor-running", {}, 0},
     {"glyvor-dies", {}, 0},
     {"panel-closed", {}, 1},
+    {"font-files", {}, 1},
     {"unload-reload", {}, 1},
     {"codepage-932", {"--codepage", "932"}, 0},
     {"plugin-object", {}, 1},

@@ -1,7 +1,7 @@
-#include "platform_bridge.h"
-
+// The emulation keeps the assertion sink and the machine folder.
 #include "host/host.h"
 #include "platform/emu/control.h"
+#include "platform_bridge.h"
 
 namespace host::detail {
 
@@ -24,3 +24,10 @@ void SetPlatformMachineFolder(const std::string& folder) {
 }
 
 }  // namespace host::detail
+
+namespace host {
+std::string PlatformMachineFolder() {
+    const char* folder = EmuGetMachineFolder();
+    return folder != nullptr ? folder : "";
+}
+}  // namespace host
