@@ -7,13 +7,13 @@
 #include "fontlist/font_file_reader.h"
 #include "fontlist/font_list.h"
 #include "glyvor/machine.h"
-#include "glyvor/server.h"
 #include "host/adm/dialog_manager.h"
+#include "host/session/font_manager_setup.h"
+#include "host/session/host_platform.h"
 #include "host/session/session.h"
 #include "host/snapshot/snapshot.h"
 #include "host/text_encoding.h"
 #include "lumaro/resources/PanelResourceIDs.h"
-#include "platform/emu/control.h"
 #include "platform/win32.h"
 
 namespace fs = std::filesystem;
@@ -203,19 +203,18 @@ bool Session::Install(const Args& args) {
     if (!glyvor::InstallFontFile(m_machine, source, &error)) return Fail(m_out, Shown(error));
     m_out << "  copied " << fs::path(source).filename().string() << " into $MACHINE/Fonts\n";
     // The system tells every top-level window, the host's among them.
-    SendMessageW(m_window, WM_FONTCHANGE, 0, 0);
+    SendMessageW(m_platform->HostWindow(), WM_FONTCHANGE, 0, 0);
     return true;
 }
 
 bool Session::Glyvor(const Args& args) {
     const std::string& what = args[0];
-    const bool registered = fs::exists(glyvor::RegistrationFile(m_machine));
+    const bool registered = m_fontManager->IsRegistered();
     std::string error;
     auto registerWith = [&](const std::string& catalog) {
         if (registered && catalog.empty()) return true;
-        const HRESULT hr = glyvor::RegisterGlyvor(m_machine, glyvor::DefaultServerModulePath(),
-                                                  catalog.empty() ? "" : Resolve(catalog), &error);
-        return SUCCEEDED(hr) || Fail(m_out, "cannot register the font manager: " + Shown(error));
+        return m_fontManager->Register(catalog.empty() ? "" : Resolve(catalog), &error) ||
+               Fail(m_out, "cannot register the font manager: " + Shown(error));
     };
     if (what == "index") {
         std::vector<glyvor::GroupSource> groups;
@@ -228,9 +227,9 @@ bool Session::Glyvor(const Args& args) {
         if (groups.empty()) return Fail(m_out, "usage: glyvor index NAME=FOLDER...");
         Progress("indexing " + std::to_string(groups.size()) + " font group(s)");
         std::vector<glyvor::GroupReport> report;
-        const HRESULT indexed = glyvor::SetUpGlyvor(m_machine, groups, &error, &report);
+        const bool indexed = m_fontManager->Index(groups, &report, &error);
         ProgressDone();
-        if (FAILED(indexed)) return Fail(m_out, Shown(error));
+        if (!indexed) return Fail(m_out, Shown(error));
         // The counts follow the font packages' versions; a transcript that should
         // read the same on every machine leaves them out.
         for (const auto& g : report) {
@@ -245,17 +244,16 @@ bool Session::Glyvor(const Args& args) {
         if (args.size() > 2) return Fail(m_out, "usage: glyvor " + what + " [CATALOG]");
         if (!registerWith(args.size() == 2 ? args[1] : "")) return false;
         if (what == "stopped") {
-            m_glyvor->Stop();
-        } else if (!m_glyvor->running() && FAILED(m_glyvor->Start(&error))) {
+            m_fontManager->Stop();
+        } else if (!m_fontManager->Running() && !m_fontManager->Start(&error)) {
             return Fail(m_out, "cannot start the font manager: " + Shown(error));
         }
-        m_out << "  font manager registered, " << (m_glyvor->running() ? "running" : "not running")
-              << "\n";
+        m_out << "  font manager registered, "
+              << (m_fontManager->Running() ? "running" : "not running") << "\n";
         return true;
     }
     if (what == "unregistered") {
-        m_glyvor->Stop();
-        glyvor::UnregisterGlyvor(m_machine);
+        if (!m_fontManager->Unregister(&error)) return Fail(m_out, Shown(error));
         m_out << "  font manager not registered\n";
         return true;
     }
@@ -263,22 +261,18 @@ bool Session::Glyvor(const Args& args) {
         long calls = 0;
         if (args.size() != 2 || !ParseCount(args[1], &calls) || calls == 0)
             return Fail(m_out, "usage: glyvor die-after N (N from 1)");
-        // From then on every automation call fails as when the server process dies.
-        EmuSetFaultInvoke(static_cast<ULONG>(calls), RPC_E_DISCONNECTED);
+        if (!m_platform->SetFontManagerDiesAfter(static_cast<unsigned long>(calls), &error))
+            return Fail(m_out, error);
         m_out << "  the font manager dies at automation call " << calls << " from now\n";
         return true;
     }
-    if (what == "healthy") {
-        EmuSetFaultInvoke(0, S_OK);
-        return true;
-    }
+    if (what == "healthy") return m_platform->SetFontManagerHealthy(&error) || Fail(m_out, error);
     if (what == "fontchange-at") {
         long call = 0;
         if (args.size() != 2 || !ParseCount(args[1], &call) || call == 0)
             return Fail(m_out, "usage: glyvor fontchange-at N (N from 1)");
-        // As a font manager does once it has activated a font; COM hands the message to
-        // the host's thread while the plug-in waits for that call to return.
-        EmuSendDuringInvoke(static_cast<ULONG>(call), HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+        if (!m_platform->SetFontManagerBroadcastsAt(static_cast<unsigned long>(call), &error))
+            return Fail(m_out, error);
         m_out << "  the font manager broadcasts WM_FONTCHANGE during automation call " << call
               << " from now\n";
         return true;
@@ -528,10 +522,8 @@ bool Session::Reload(const Args& args) {
 bool Session::Window(const Args& args) {
     if (args[0] != "hung" && args[0] != "answering")
         return Fail(m_out, "usage: window hung|answering");
-    if (m_otherWindow == nullptr)
-        m_otherWindow = EmuCreateTopLevelWindow(
-            [](HWND, UINT, WPARAM, LPARAM, void*) -> LRESULT { return 0; }, nullptr);
-    EmuSetWindowHung(m_otherWindow, args[0] == "hung" ? TRUE : FALSE);
+    std::string error;
+    if (!m_platform->SetOtherWindowHung(args[0] == "hung", &error)) return Fail(m_out, error);
     m_out << "  another application's window is " << args[0] << "\n";
     return true;
 }

@@ -1,8 +1,11 @@
-// The platform layer's services the host uses, in one place: where the layer is not
-// built, these do nothing.
+// The platform layer's services the host uses, in one place: the emulation's on
+// POSIX (platform_bridge_emulated.cpp), Windows' own on Windows
+// (platform_bridge_windows.cpp).
 #pragma once
 
 #include <string>
+
+#include "host/platform_machine.h"
 
 namespace host {
 class Host;

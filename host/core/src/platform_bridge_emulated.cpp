@@ -1,8 +1,8 @@
-#include "platform_bridge.h"
-
+// The emulation keeps the assertion sink and the machine folder.
 #include "host/host.h"
 #include "platform/emu/control.h"
 #include "platform/win32.h"
+#include "platform_bridge.h"
 
 namespace host::detail {
 
@@ -29,3 +29,10 @@ bool EnterApartment() { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMEN
 void LeaveApartment() { CoUninitialize(); }
 
 }  // namespace host::detail
+
+namespace host {
+std::string PlatformMachineFolder() {
+    const char* folder = EmuGetMachineFolder();
+    return folder != nullptr ? folder : "";
+}
+}  // namespace host
