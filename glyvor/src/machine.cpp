@@ -1,6 +1,5 @@
 #include "glyvor/machine.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -138,14 +137,14 @@ bool InstallFontFile(const std::string& machine, const std::string& source, std:
     if (fs::exists(fs::symlink_status(target, ec))) return sameOrRefuse();
     const std::string temp = TempNameBeside(target);
     if (!WriteTemp(temp, bytes, error)) return false;
-    // link() never replaces an existing file, so a file that appeared in the
+    // A hard link never replaces an existing file, so a file that appeared in the
     // meantime is kept.
-    const int rc = ::link(temp.c_str(), target.c_str());
-    const int linkErrno = errno;
+    std::error_code linked;
+    fs::create_hard_link(temp, target, linked);
     std::remove(temp.c_str());
-    if (rc == 0) return true;
-    if (linkErrno == EEXIST) return sameOrRefuse();
-    *error = "cannot copy into " + folder + ": " + std::strerror(linkErrno);
+    if (!linked) return true;
+    if (linked == std::errc::file_exists) return sameOrRefuse();
+    *error = "cannot copy into " + folder + ": " + linked.message();
     return false;
 }
 

@@ -1,11 +1,15 @@
 #include "host/adm/icon_decoder.h"
 
-#include <png.h>
-
 #include <cstring>
+
+#include "icon_pixels.h"
 
 namespace host::adm {
 namespace {
+
+constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr int kColorTypeRgba = 6;
+constexpr int kInterlaceNone = 0;
 
 std::uint32_t BigEndian32(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
@@ -19,10 +23,10 @@ std::unique_ptr<ADMIcon> DecodeIconPng(const std::uint8_t* data, std::size_t siz
     std::string ignored;
     std::string& reason = why ? *why : ignored;
     // The signature and the IHDR chunk come first in every PNG; the
-    // simplified reader below does not report bit depth or interlacing, so
-    // the header is checked here.
+    // decoders (icon_pixels.h) do not report bit depth or interlacing, so
+    // the header is checked here, the same on every platform.
     constexpr std::size_t kHeader = 8 + 8 + 13;
-    if (data == nullptr || size < kHeader || png_sig_cmp(data, 0, 8) != 0) {
+    if (data == nullptr || size < kHeader || std::memcmp(data, kPngSignature, 8) != 0) {
         reason = "not a PNG image";
         return nullptr;
     }
@@ -41,33 +45,17 @@ std::unique_ptr<ADMIcon> DecodeIconPng(const std::uint8_t* data, std::size_t siz
             "icon is " + std::to_string(width) + " x " + std::to_string(height) + ", not 24 x 24";
         return nullptr;
     }
-    if (bitDepth != 8 || colorType != PNG_COLOR_TYPE_RGBA) {
+    if (bitDepth != 8 || colorType != kColorTypeRgba) {
         reason = "icon is not 8-bit RGBA";
         return nullptr;
     }
-    if (interlace != PNG_INTERLACE_NONE) {
+    if (interlace != kInterlaceNone) {
         reason = "icon is interlaced";
         return nullptr;
     }
 
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, data, size)) {
-        reason = std::string("damaged PNG: ") + image.message;
-        png_image_free(&image);
-        return nullptr;
-    }
-    image.format = PNG_FORMAT_RGBA;
     auto icon = std::make_unique<ADMIcon>();
-    icon->width = static_cast<std::int32_t>(image.width);
-    icon->height = static_cast<std::int32_t>(image.height);
-    icon->rgba.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, icon->rgba.data(), 0, nullptr)) {
-        reason = std::string("damaged PNG: ") + image.message;
-        png_image_free(&image);
-        return nullptr;
-    }
+    if (!detail::DecodePngPixels(data, size, icon.get(), &reason)) return nullptr;
     return icon;
 }
 

@@ -1,4 +1,6 @@
-// Reads the faces of font files with FreeType.
+// Reads the faces of font files: with FreeType on POSIX
+// (font_file_reader_freetype.cpp), with DirectWrite on Windows
+// (font_file_reader_directwrite.cpp).
 #pragma once
 
 #include <memory>
@@ -17,7 +19,7 @@ public:
     FontFileReader& operator=(const FontFileReader&) = delete;
 
     // Appends every face of the file (a collection has several). Returns
-    // false with a reason, appending nothing, when FreeType cannot read it.
+    // false with a reason, appending nothing, when the file cannot be read.
     bool Read(const std::string& path, std::vector<FontFaceInfo>& faces, std::string& error);
 
 private:

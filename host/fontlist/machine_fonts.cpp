@@ -114,7 +114,9 @@ MachineFontScan ScanMachineFonts(const std::string& machineDir, FontFileCache* c
         for (const std::string& line : ParseActiveFontsList(text.str())) {
             const fs::path path = fs::u8path(line);
             std::error_code ec;
-            if (!path.is_absolute()) {
+            // Rooted, not absolute: on Windows a path such as /usr/share/... has no
+            // drive, and names a file on the current drive all the same.
+            if (!path.has_root_directory()) {
                 scan.skipped.push_back(line + ": not an absolute path");
             } else if (!fs::is_regular_file(path, ec)) {
                 scan.skipped.push_back(line + ": no such font file");

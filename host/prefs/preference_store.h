@@ -55,7 +55,7 @@ public:
     PreferenceStore& operator=(const PreferenceStore&) = delete;
 
     static PreferenceStore* Active();
-    // The store of the simulated machine (EmuGetMachineFolder()).
+    // The store of the simulated machine (PlatformMachineFolder()).
     static std::string MachineFolder();
 
     std::optional<PreferenceValue> Get(const std::string& prefix, const std::string& key) const;

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host/platform_machine.h"
 #include "host/prefs/preference_store.h"
 #include "host/suite_registry.h"
 #include "hostapi/errors.h"
-#include "platform/emu/control.h"
 
 namespace host::prefs {
 namespace {
@@ -110,9 +110,6 @@ void RegisterPreferenceSuite(SuiteRegistry& registry) {
     registry.Replace(kAIPreferenceSuite, kAIPreferenceSuiteVersion, &kSuite);
 }
 
-std::string PreferenceStore::MachineFolder() {
-    const char* folder = EmuGetMachineFolder();
-    return folder != nullptr ? folder : "";
-}
+std::string PreferenceStore::MachineFolder() { return PlatformMachineFolder(); }
 
 }  // namespace host::prefs

@@ -10,12 +10,12 @@
 
 #include "fontlist/font_list.h"
 #include "glyvor/machine.h"
-#include "glyvor/server.h"
 #include "host/adm/dialog_commands.h"
 #include "host/fontsuite/font_suite.h"
 #include "host/prefs/preference_store.h"
+#include "host/session/font_manager_setup.h"
+#include "host/session/host_platform.h"
 #include "host/text_encoding.h"
-#include "platform/emu/control.h"
 #include "platform/win32.h"
 
 namespace fs = std::filesystem;
@@ -25,13 +25,6 @@ namespace host::session {
 namespace {
 
 constexpr char kPanelName[] = "Lumaro Panel";
-
-std::string MakeTemporaryMachine() {
-    std::string pattern = (fs::temp_directory_path() / "lumaro-machine-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw SessionError("cannot make a temporary machine folder");
-    return pattern;
-}
 
 std::string Trim(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -56,30 +49,29 @@ Session::Session(SessionOptions options, std::ostream& out, std::ostream* progre
 }
 
 void Session::SetUp() {
-    if (m_options.codePage != 0 && !EmuSetThreadCodePage(m_options.codePage))
-        throw SessionError("code page " + std::to_string(m_options.codePage) + " is not supported");
+    m_platform = std::make_unique<HostPlatform>(m_options.codePage);
+    m_fontChangesAtOnce = HostPlatform::HandlesFontChangeInPlace();
     if (m_options.machineFolder.empty()) {
-        m_machine = MakeTemporaryMachine();
+        m_machine = HostPlatform::MakeTemporaryFolder();
         m_temporaryMachine = true;
     } else {
         std::error_code error;
         fs::create_directories(m_options.machineFolder, error);
         if (error || !fs::is_directory(m_options.machineFolder))
             throw SessionError("cannot use " + m_options.machineFolder + " as the machine folder");
-        m_machine = fs::weakly_canonical(fs::absolute(m_options.machineFolder)).string();
+        m_machine = fs::weakly_canonical(fs::absolute(m_options.machineFolder)).generic_string();
     }
     std::error_code error;
     fs::create_directories(glyvor::FontsFolder(m_machine), error);
 
     if (m_options.baseFolder.empty()) m_options.baseFolder = fs::current_path().string();
-    m_options.baseFolder = fs::weakly_canonical(fs::absolute(m_options.baseFolder)).string();
+    m_options.baseFolder =
+        fs::weakly_canonical(fs::absolute(m_options.baseFolder)).generic_string();
 
     ShowAs(m_machine, "$MACHINE");
     ShowAs(m_options.baseFolder + "/", "");
 
-    // The platform layer and the in-process font manager find the machine through this.
-    setenv("LUMARO_MACHINE", m_machine.c_str(), 1);
-    EmuSetMachineFolder(m_machine.c_str());
+    m_platform->UseMachine(m_machine);
 
     m_host = std::make_unique<host::Host>();
     m_host->SetMachineFolder(m_machine);
@@ -95,11 +87,8 @@ void Session::SetUp() {
     m_fontService = std::make_unique<fontsuite::FontSuiteService>(*m_fonts);
     fontsuite::FontSuiteService::Register(m_host->Suites());
     m_dialogs = std::make_unique<adm::HostDialogs>(*m_host);
-    m_glyvor = std::make_unique<glyvor::RunningGlyvor>();
-    m_window = EmuCreateTopLevelWindow(&Session::WindowProcedure, this);
-    m_broadcastsSeen = EmuBroadcastCount();
-    m_shellSeen = EmuShellExecuteCount();
-    m_objectsSeen = EmuServerObjectsCreated();
+    m_fontManager = std::make_unique<FontManagerSetup>(m_machine);
+    m_platform->CreateHostWindow([this] { OnFontChange(); });
 }
 
 Session::~Session() {
@@ -111,48 +100,46 @@ Session::~Session() {
 }
 
 void Session::TearDown() {
-    m_glyvor.reset();
-    if (m_window != nullptr) EmuDestroyWindow(m_window);
-    if (m_otherWindow != nullptr) EmuDestroyWindow(m_otherWindow);
-    m_window = m_otherWindow = nullptr;
+    m_fontManager.reset();
     m_dialogs.reset();
     m_fontService.reset();
     m_fonts.reset();
     m_preferences.reset();
     m_host.reset();
-    // The emulation outlives the session (tests run several in one process).
-    EmuClearFaults();
-    EmuSetThreadCodePage(1252);
+    m_platform.reset();
     if (m_temporaryMachine) {
         std::error_code ignored;
         fs::remove_all(m_machine, ignored);
     }
 }
 
-LRESULT Session::WindowProcedure(HWND, UINT message, WPARAM, LPARAM, void* context) {
-    if (message != WM_FONTCHANGE) return 0;
-    auto* session = static_cast<Session*>(context);
-    // By default queued, not handled here: the message arrives inside the plug-in's
+void Session::OnFontChange() {
+    // Queued by default in the emulation: the message arrives inside the plug-in's
     // command (its own broadcast, or a font manager's that COM hands over while the
     // plug-in waits for it), and a host that reads the font list again from its
-    // message loop does so after that command has returned. A host may as well handle
-    // it at once, as Windows delivers a message sent by the window's own thread: that
-    // re-enters the plug-in, a font-list notification inside its own button handler.
-    if (session->m_fontChangesAtOnce) {
-        session->Echo();
-        session->ReadFontsAgain(" at once");
-    } else {
-        ++session->m_fontChangesQueued;
+    // message loop does so after that command has returned. A Windows window
+    // procedure receives it right there, inside the sender's call, and a host may
+    // handle it where it is delivered: that re-enters the plug-in, a font-list
+    // notification inside its own button handler.
+    if (!m_fontChangesAtOnce || m_readingFonts || m_host == nullptr) {
+        ++m_fontChangesQueued;
+        return;
     }
-    return 0;
+    Echo();
+    m_readingFonts = true;
+    ReadFontsAgain(" at once");
+    m_readingFonts = false;
 }
 
 void Session::PumpMessages() {
+    if (m_readingFonts) return;
+    m_readingFonts = true;
     // A notification may broadcast again; a few rounds settle any sane plug-in.
     for (int round = 0; round < 4 && m_fontChangesQueued > 0; ++round) {
         m_fontChangesQueued = 0;
         ReadFontsAgain("");
     }
+    m_readingFonts = false;
 }
 
 void Session::ReadFontsAgain(const char* when) {
@@ -165,7 +152,7 @@ void Session::ReadFontsAgain(const char* when) {
 }
 
 bool Session::Start() {
-    m_out << "machine $MACHINE, code page " << EmuGetThreadCodePage() << "\n";
+    m_out << "machine $MACHINE, code page " << m_platform->CodePage() << "\n";
     Progress("loading plug-ins");
     if (!fs::is_directory(m_options.pluginsFolder)) {
         m_out << "  error: no plug-ins folder " << Shown(m_options.pluginsFolder) << "\n";
@@ -203,7 +190,7 @@ bool Session::Quit() {
         if (st.blocksOutstanding != 0) m_out << ", " << st.bytesOutstanding << " byte(s)";
         m_out << "\n";
     }
-    m_glyvor->Stop();
+    m_fontManager->Stop();
     m_clean = m_host->Clean();
     m_out << (m_clean ? "clean" : "NOT clean") << ", " << m_failedCommands
           << " command(s) failed\n";
@@ -273,7 +260,7 @@ std::string Session::Expand(const std::string& word) {
             ShowAs(text, "$" + name);
             std::error_code error;
             const fs::path canonical = fs::weakly_canonical(fs::absolute(text), error);
-            if (!error) ShowAs(canonical.string(), "$" + name);
+            if (!error) ShowAs(canonical.generic_string(), "$" + name);
             out += text;
         } else {
             throw std::invalid_argument("$" + name + " is not set");
@@ -285,7 +272,12 @@ std::string Session::Expand(const std::string& word) {
 
 std::string Session::Resolve(const std::string& path) const {
     const fs::path p(path);
-    return (p.is_absolute() ? p : fs::path(m_options.baseFolder) / p).lexically_normal().string();
+    // Rooted paths are taken as given: on Windows a Linux path such as /usr/share/...
+    // has no drive and names a file on the current one (Wine's Z:). Forward slashes
+    // on every platform, so that paths print alike.
+    return (p.has_root_directory() ? p : fs::path(m_options.baseFolder) / p)
+        .lexically_normal()
+        .generic_string();
 }
 
 std::string Session::Shown(std::string text) const {
@@ -382,30 +374,7 @@ void Session::Echo() {
         }
         m_out << "  " << Shown(text) << "\n";
     }
-    for (ULONG n = EmuBroadcastCount(); m_broadcastsSeen < n; ++m_broadcastsSeen) {
-        EmuBroadcast b{};
-        if (!EmuBroadcastAt(m_broadcastsSeen, &b)) continue;
-        m_out << "  [broadcast] "
-              << (b.message == WM_FONTCHANGE ? std::string("WM_FONTCHANGE")
-                                             : "message " + std::to_string(b.message))
-              << (b.function == EMU_SEND_MESSAGE ? " sent" : " sent with a time-out") << " to "
-              << b.delivered << " window(s)";
-        if (b.skipped != 0) m_out << ", " << b.skipped << " hung window(s) skipped";
-        if (b.frozen) m_out << "; a hung window held it: the sender would never return";
-        m_out << "\n";
-    }
-    if (const ULONG created = EmuServerObjectsCreated(); created > m_objectsSeen) {
-        // Whether the plug-in found the font manager running or had to start it.
-        m_out << "  [com] " << created - m_objectsSeen << " font-manager object(s) created\n";
-        m_objectsSeen = created;
-    }
-    for (ULONG n = EmuShellExecuteCount(); m_shellSeen < n; ++m_shellSeen) {
-        // Only the last call's arguments are kept; one call per command is the rule.
-        const LPCWSTR verb = EmuLastShellExecuteVerb();
-        const LPCWSTR file = EmuLastShellExecuteFile();
-        m_out << "  [shell] " << (verb ? EncodeUtf8(verb) : std::string("(default)")) << " "
-              << (file ? EncodeUtf8(file) : std::string("(none)")) << "\n";
-    }
+    for (const std::string& line : m_platform->TakeObservations()) m_out << "  " << line << "\n";
 }
 
 std::string FromThreadAnsi(const std::string& text) {

@@ -28,11 +28,10 @@ class FontSuiteService;
 }
 }  // namespace host
 
-namespace glyvor {
-class RunningGlyvor;
-}
-
 namespace host::session {
+
+class FontManagerSetup;
+class HostPlatform;
 
 // The session could not be set up (machine folder, code page, preferences).
 class SessionError : public std::runtime_error {
@@ -116,8 +115,10 @@ private:
     std::string Shown(std::string text) const;
     // Echoes the events, broadcasts and shell calls since the last echo.
     void Echo();
-    // Delivers queued font changes, as the host's message loop does between user
-    // actions.
+    // The host's window received WM_FONTCHANGE.
+    void OnFontChange();
+    // Reads the fonts again for the font changes queued and fires the font-list
+    // notifier, once the user's action has returned, as the host's message loop does.
     void PumpMessages();
     // What the host does on WM_FONTCHANGE: reads the machine's fonts again and fires
     // "AI Font List Changed Notifier".
@@ -130,8 +131,6 @@ private:
     AIMenuItem* FindMenuPath(const std::string& path, std::string* error);
     ADMDialogRef RequirePanel(bool visible = false);
     void PrintStatus();
-    static LRESULT WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                   void* context);
 
     // Commands.
     bool Open(const Args& args);
@@ -170,23 +169,20 @@ private:
     bool m_temporaryMachine = false;
     std::vector<std::pair<std::string, std::string>> m_shownAs;  // value, placeholder
 
+    std::unique_ptr<HostPlatform> m_platform;
     std::unique_ptr<host::Host> m_host;
     std::unique_ptr<prefs::PreferenceStore> m_preferences;
     std::unique_ptr<FontList> m_fonts;
     std::unique_ptr<fontsuite::FontSuiteService> m_fontService;
     std::unique_ptr<adm::HostDialogs> m_dialogs;
-    std::unique_ptr<glyvor::RunningGlyvor> m_glyvor;
-    HWND m_window = nullptr;
-    HWND m_otherWindow = nullptr;  // another application's, for a hung window
+    std::unique_ptr<FontManagerSetup> m_fontManager;
     int m_fontChangesQueued = 0;
     // Handle WM_FONTCHANGE inside the send instead of queueing it.
     bool m_fontChangesAtOnce = false;
+    bool m_readingFonts = false;
 
     std::size_t m_eventsSeen = 0;
     std::size_t m_alertsSeen = 0;
-    unsigned long m_broadcastsSeen = 0;
-    unsigned long m_shellSeen = 0;
-    unsigned long m_objectsSeen = 0;
     std::size_t m_failedCommands = 0;
     bool m_started = false;
     bool m_finished = false;

@@ -8,13 +8,13 @@
 #include "fontlist/font_file_reader.h"
 #include "fontlist/font_list.h"
 #include "glyvor/machine.h"
-#include "glyvor/server.h"
 #include "host/adm/dialog_manager.h"
+#include "host/session/font_manager_setup.h"
+#include "host/session/host_platform.h"
 #include "host/session/session.h"
 #include "host/snapshot/snapshot.h"
 #include "host/text_encoding.h"
 #include "lumaro/resources/PanelResourceIDs.h"
-#include "platform/emu/control.h"
 #include "platform/win32.h"
 
 namespace fs = std::filesystem;
@@ -31,6 +31,9 @@ bool Fail(std::ostream& out, const std::string& why) {
 constexpr char kFaultArguments[] =
     "allocation N | suite-call N [SUITE:FUNCTION] [CODE] | host-string N [FUNCTION] [CODE] | "
     "automation N [HRESULT|dies] | points | clear";
+
+constexpr char kNoAutomationFaults[] =
+    "the font manager's calls cannot be failed here: they go to its own process";
 
 // A host error code: a four-character code in single quotes ('PARM') or a number.
 bool ParseErrorCode(const std::string& text, ASErr* code) {
@@ -224,19 +227,18 @@ bool Session::Install(const Args& args) {
     if (!glyvor::InstallFontFile(m_machine, source, &error)) return Fail(m_out, Shown(error));
     m_out << "  copied " << fs::path(source).filename().string() << " into $MACHINE/Fonts\n";
     // The system tells every top-level window, the host's among them.
-    SendMessageW(m_window, WM_FONTCHANGE, 0, 0);
+    SendMessageW(m_platform->HostWindow(), WM_FONTCHANGE, 0, 0);
     return true;
 }
 
 bool Session::Glyvor(const Args& args) {
     const std::string& what = args[0];
-    const bool registered = fs::exists(glyvor::RegistrationFile(m_machine));
+    const bool registered = m_fontManager->IsRegistered();
     std::string error;
     auto registerWith = [&](const std::string& catalog) {
         if (registered && catalog.empty()) return true;
-        const HRESULT hr = glyvor::RegisterGlyvor(m_machine, glyvor::DefaultServerModulePath(),
-                                                  catalog.empty() ? "" : Resolve(catalog), &error);
-        return SUCCEEDED(hr) || Fail(m_out, "cannot register the font manager: " + Shown(error));
+        return m_fontManager->Register(catalog.empty() ? "" : Resolve(catalog), &error) ||
+               Fail(m_out, "cannot register the font manager: " + Shown(error));
     };
     if (what == "index") {
         std::vector<glyvor::GroupSource> groups;
@@ -249,9 +251,9 @@ bool Session::Glyvor(const Args& args) {
         if (groups.empty()) return Fail(m_out, "usage: glyvor index NAME=FOLDER...");
         Progress("indexing " + std::to_string(groups.size()) + " font group(s)");
         std::vector<glyvor::GroupReport> report;
-        const HRESULT indexed = glyvor::SetUpGlyvor(m_machine, groups, &error, &report);
+        const bool indexed = m_fontManager->Index(groups, &report, &error);
         ProgressDone();
-        if (FAILED(indexed)) return Fail(m_out, Shown(error));
+        if (!indexed) return Fail(m_out, Shown(error));
         // The counts follow the font packages' versions; a transcript that should
         // read the same on every machine leaves them out.
         for (const auto& g : report) {
@@ -266,17 +268,16 @@ bool Session::Glyvor(const Args& args) {
         if (args.size() > 2) return Fail(m_out, "usage: glyvor " + what + " [CATALOG]");
         if (!registerWith(args.size() == 2 ? args[1] : "")) return false;
         if (what == "stopped") {
-            m_glyvor->Stop();
-        } else if (!m_glyvor->running() && FAILED(m_glyvor->Start(&error))) {
+            m_fontManager->Stop();
+        } else if (!m_fontManager->Running() && !m_fontManager->Start(&error)) {
             return Fail(m_out, "cannot start the font manager: " + Shown(error));
         }
-        m_out << "  font manager registered, " << (m_glyvor->running() ? "running" : "not running")
-              << "\n";
+        m_out << "  font manager registered, "
+              << (m_fontManager->Running() ? "running" : "not running") << "\n";
         return true;
     }
     if (what == "unregistered") {
-        m_glyvor->Stop();
-        glyvor::UnregisterGlyvor(m_machine);
+        if (!m_fontManager->Unregister(&error)) return Fail(m_out, Shown(error));
         m_out << "  font manager not registered\n";
         return true;
     }
@@ -284,22 +285,18 @@ bool Session::Glyvor(const Args& args) {
         long calls = 0;
         if (args.size() != 2 || !ParseCount(args[1], &calls) || calls == 0)
             return Fail(m_out, "usage: glyvor die-after N (N from 1)");
-        // From then on every automation call fails as when the server process dies.
-        EmuSetFaultInvoke(static_cast<ULONG>(calls), RPC_E_DISCONNECTED);
+        if (!m_platform->SetFontManagerDiesAfter(static_cast<unsigned long>(calls), &error))
+            return Fail(m_out, error);
         m_out << "  the font manager dies at automation call " << calls << " from now\n";
         return true;
     }
-    if (what == "healthy") {
-        EmuSetFaultInvoke(0, S_OK);
-        return true;
-    }
+    if (what == "healthy") return m_platform->SetFontManagerHealthy(&error) || Fail(m_out, error);
     if (what == "fontchange-at") {
         long call = 0;
         if (args.size() != 2 || !ParseCount(args[1], &call) || call == 0)
             return Fail(m_out, "usage: glyvor fontchange-at N (N from 1)");
-        // As a font manager does once it has activated a font; COM hands the message to
-        // the host's thread while the plug-in waits for that call to return.
-        EmuSendDuringInvoke(static_cast<ULONG>(call), HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+        if (!m_platform->SetFontManagerBroadcastsAt(static_cast<unsigned long>(call), &error))
+            return Fail(m_out, error);
         m_out << "  the font manager broadcasts WM_FONTCHANGE during automation call " << call
               << " from now\n";
         return true;
@@ -549,10 +546,8 @@ bool Session::Reload(const Args& args) {
 bool Session::Window(const Args& args) {
     if (args[0] != "hung" && args[0] != "answering")
         return Fail(m_out, "usage: window hung|answering");
-    if (m_otherWindow == nullptr)
-        m_otherWindow = EmuCreateTopLevelWindow(
-            [](HWND, UINT, WPARAM, LPARAM, void*) -> LRESULT { return 0; }, nullptr);
-    EmuSetWindowHung(m_otherWindow, args[0] == "hung" ? TRUE : FALSE);
+    std::string error;
+    if (!m_platform->SetOtherWindowHung(args[0] == "hung", &error)) return Fail(m_out, error);
     m_out << "  another application's window is " << args[0] << "\n";
     return true;
 }
@@ -589,14 +584,14 @@ bool Session::Fault(const Args& args) {
         case FaultKind::Automation: {
             if (args.size() > 3) return Fail(m_out, "usage: fault automation N [HRESULT|dies]");
             if (args.size() == 3 && args[2] == "dies") {
-                plan.DieAt(n);
+                if (!plan.DieAt(n)) return Fail(m_out, kNoAutomationFaults);
                 m_out << "  the font manager dies at automation call " << nth << " from now\n";
                 return true;
             }
             ASErr hr = static_cast<ASErr>(E_FAIL);
             if (args.size() == 3 && (!ParseErrorCode(args[2], &hr) || hr >= 0))
                 return Fail(m_out, "not a failure HRESULT: " + args[2]);
-            plan.FailNth(kind, n, hr);
+            if (!plan.FailNth(kind, n, hr)) return Fail(m_out, kNoAutomationFaults);
             char text[16];
             std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
             m_out << "  automation call " << nth << " from now fails with " << text << "\n";

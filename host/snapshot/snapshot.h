@@ -1,5 +1,6 @@
-// Pictures of dialogs: a dialog drawn with cairo into a PNG at its
-// template's geometry, for tests and the command line.
+// Pictures of dialogs: a dialog drawn into a PNG at its template's geometry,
+// for tests and the command line (with cairo, snapshot_cairo.cpp; refused
+// where it is not built, snapshot_unavailable.cpp).
 #pragma once
 
 #include <stdexcept>

@@ -25,6 +25,7 @@ const Scenario kScenarios[] = {
     {"glyvor-dies", {}, 0},
     {"font-changes", {}, 0},
     {"panel-closed", {}, 1},
+    {"font-files", {}, 1},
     {"unload-reload", {}, 1},
     {"codepage-932", {"--codepage", "932"}, 0},
     {"plugin-object", {}, 1},

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/emu/control.h"
+#include "platform_bridge.h"
 
 namespace host {
 
@@ -36,16 +36,17 @@ bool FaultKindFromName(const std::string& name, FaultKind* kind) {
     return false;
 }
 
-FaultPlan::FaultPlan() : m_invokeBase(EmuInvokeTotal()) {}
+FaultPlan::FaultPlan() : m_invokeBase(detail::AutomationCallCount()) {}
 
-void FaultPlan::FailNth(FaultKind kind, long n, ASErr code, const std::string& suite,
+bool FaultPlan::FailNth(FaultKind kind, long n, ASErr code, const std::string& suite,
                         const std::string& function) {
     if (kind == FaultKind::Automation) {
-        // The emulation counts from now as this plan does.
-        EmuSetFaultInvokeCall(n > 0 ? static_cast<ULONG>(n) : 0, static_cast<HRESULT>(code));
+        // The platform counts from now as this plan does.
+        if (!detail::FailAutomationCall(n > 0 ? static_cast<unsigned long>(n) : 0, code))
+            return false;
         m_automationArmed = n > 0;
         m_automationArmedAt = Count(FaultKind::Automation) + n;
-        return;
+        return true;
     }
     m_arms.erase(std::remove_if(m_arms.begin(), m_arms.end(),
                                 [&](const Arm& a) {
@@ -54,19 +55,21 @@ void FaultPlan::FailNth(FaultKind kind, long n, ASErr code, const std::string& s
                                 }),
                  m_arms.end());
     if (n > 0) m_arms.push_back(Arm{kind, suite, function, n, n, code});
+    return true;
 }
 
-void FaultPlan::DieAt(long n) {
-    EmuSetFaultInvoke(n > 0 ? static_cast<ULONG>(n) : 0, n > 0 ? RPC_E_DISCONNECTED : S_OK);
+bool FaultPlan::DieAt(long n) {
+    if (!detail::KillFontManagerAt(n > 0 ? static_cast<unsigned long>(n) : 0)) return false;
     m_automationArmed = n > 0;
     m_automationArmedAt = Count(FaultKind::Automation) + n;
+    return true;
 }
 
 void FaultPlan::Clear() {
     m_arms.clear();
     if (m_automationArmed) {
-        EmuSetFaultInvokeCall(0, S_OK);
-        EmuSetFaultInvoke(0, S_OK);
+        detail::FailAutomationCall(0, 0);
+        detail::KillFontManagerAt(0);
         m_automationArmed = false;
     }
 }
@@ -94,7 +97,7 @@ bool FaultPlan::Take(const FaultSite& site, ASErr* code) {
 
 long FaultPlan::Count(FaultKind kind) const {
     if (kind == FaultKind::Automation) {
-        const unsigned long total = EmuInvokeTotal();
+        const unsigned long total = detail::AutomationCallCount();
         // The emulation's counters may have been reset under the plan.
         return static_cast<long>(total >= m_invokeBase ? total - m_invokeBase : total);
     }

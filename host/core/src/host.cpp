@@ -1,14 +1,12 @@
 #include "host/host.h"
 
-#include <dirent.h>
-#include <limits.h>
-#include <stdlib.h>
-
 #include <algorithm>
-#include <cstdio>
+#include <filesystem>
+#include <sstream>
 #include <stdexcept>
 
 #include "host/current_plugin.h"
+#include "module_code.h"
 #include "platform_bridge.h"
 #include "suite_tables.h"
 #include "suite_wrappers.h"
@@ -23,9 +21,9 @@ Host* g_host = nullptr;
 constexpr ASInt32 kMessageCheckWord = HostFourCC('S', 'P', 'C', 'K');
 
 std::string Hex(std::uintptr_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%jx", static_cast<std::uintmax_t>(value));
-    return text;
+    std::ostringstream text;
+    text << "0x" << std::hex << value;
+    return text.str();
 }
 
 }  // namespace
@@ -97,17 +95,18 @@ std::string Host::CurrentName() const {
 // ---- Modules --------------------------------------------------------------------------
 
 std::size_t Host::LoadPluginsFolder(const std::string& folder) {
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::directory_iterator entries(fs::u8path(folder), error);
+    if (error) {
         Problem(nullptr, "cannot open the plug-ins folder", folder);
         return 0;
     }
     std::vector<std::string> names;
-    while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
+    for (const fs::directory_entry& entry : entries) {
+        const std::string name = entry.path().filename().u8string();
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".aip") == 0) names.push_back(name);
     }
-    closedir(dir);
     std::sort(names.begin(), names.end());
     std::size_t loaded = 0;
     for (const std::string& name : names)
@@ -117,11 +116,15 @@ std::size_t Host::LoadPluginsFolder(const std::string& folder) {
 
 LoadedPlugin* Host::LoadModule(const std::string& path) {
     try {
-        // dlopen would hand out the same code, statics and all, a second time.
-        char resolved[PATH_MAX];
-        if (realpath(path.c_str(), resolved) != nullptr)
-            for (const auto& p : m_plugins)
-                if (p->Path() == resolved) throw ResourceError("the module is already loaded");
+        // The loader would hand out the same code, statics and all, a second time.
+        std::string resolved;
+        try {
+            resolved = detail::CanonicalModulePath(path);
+        } catch (const ResourceError&) {
+        }
+        for (const auto& p : m_plugins)
+            if (!resolved.empty() && p->Path() == resolved)
+                throw ResourceError("the module is already loaded");
         auto plugin = std::make_unique<LoadedPlugin>(path);
         m_events.Add(EventKind::Load, plugin->Name(), "loaded",
                      plugin->Path() + " at " + Hex(plugin->LoadBase()));

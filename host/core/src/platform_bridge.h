@@ -1,8 +1,11 @@
-// The platform layer's services the host uses, in one place: where the layer is not
-// built, these do nothing.
+// The platform layer's services the host uses, in one place: the emulation's on
+// POSIX (platform_bridge_emulated.cpp), Windows' own on Windows
+// (platform_bridge_windows.cpp).
 #pragma once
 
 #include <string>
+
+#include "host/platform_machine.h"
 
 namespace host {
 class Host;
@@ -15,5 +18,13 @@ void SetPlatformMachineFolder(const std::string& folder);
 // LeaveApartment must undo it.
 bool EnterApartment();
 void LeaveApartment();
+// The font manager's automation calls the platform has seen so far; 0 where it
+// sees none (Windows: the calls go to another process).
+unsigned long AutomationCallCount();
+// The `call`-th automation call from now fails with `hr` (0 turns it off); or every
+// call from the `call`-th on fails as when the font manager has died. False where
+// the platform cannot cause it.
+bool FailAutomationCall(unsigned long call, long hr);
+bool KillFontManagerAt(unsigned long call);
 }  // namespace detail
 }  // namespace host

@@ -24,6 +24,19 @@
 #ifdef DispatchMessage
 #undef DispatchMessage
 #endif
+// The simulated host's dialog manager has operations of these names too.
+#ifdef CreateDialog
+#undef CreateDialog
+#endif
+#ifdef DrawText
+#undef DrawText
+#endif
+#ifdef FindResource
+#undef FindResource
+#endif
+#ifdef LoadIcon
+#undef LoadIcon
+#endif
 
 #include <cstdio>
 

@@ -59,10 +59,11 @@ public:
     // The n-th call from now (1 = the next) fails with `code`, once. With `function`
     // empty, any call of the kind that can fail; with it set, the n-th call of that
     // function of `suite` (a host-string fault needs no suite). n of 0 clears it.
-    void FailNth(FaultKind kind, long n, ASErr code, const std::string& suite = {},
+    // False where the platform cannot fail that kind (automation calls on Windows).
+    bool FailNth(FaultKind kind, long n, ASErr code, const std::string& suite = {},
                  const std::string& function = {});
     // Automation only: every call from the n-th on fails, as when the server has died.
-    void DieAt(long n);
+    bool DieAt(long n);
     void Clear();
 
     // Counts this call and answers whether it fails; `code` then holds the answer.

@@ -56,8 +56,9 @@ public:
     void* Globals() const { return m_globals; }
     void SetGlobals(void* globals) { m_globals = globals; }
 
-    // dlclose, then checks that no part of the module is still mapped. Returns false,
-    // with the reason, when glibc kept it (unique symbols or NODELETE).
+    // Unloads the code, then checks that no part of the module is still mapped.
+    // Returns false, with the reason, when the system kept it (on glibc: unique
+    // symbols or NODELETE).
     bool UnloadCode(std::string* problem);
     // Loads the code again; with `elsewhere`, the old address range is reserved while
     // loading so that the code lands at a different address. Throws ResourceError.
@@ -69,7 +70,9 @@ public:
     std::map<ASInt32, std::vector<std::string>>& StringLists() { return m_stringLists; }
 
 private:
-    void LoadCode();
+    // Keeps [avoidBase, avoidBase + avoidSpan) free while loading, when avoidSpan
+    // is not zero.
+    void LoadCode(std::uintptr_t avoidBase, std::size_t avoidSpan);
 
     std::string m_path;
     std::string m_name;

@@ -1,6 +1,6 @@
-#include "fontlist/font_file_reader.h"
-
 #include <ft2build.h>
+
+#include "fontlist/font_file_reader.h"
 #include FT_FREETYPE_H
 #include FT_CID_H
 #include FT_ERRORS_H

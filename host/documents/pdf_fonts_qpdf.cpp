@@ -1,5 +1,3 @@
-#include "documents/pdf_fonts.h"
-
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -9,6 +7,7 @@
 #include <stdexcept>
 
 #include "documents/font_name_list.h"
+#include "documents/pdf_fonts.h"
 
 namespace host {
 

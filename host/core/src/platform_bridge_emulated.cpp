@@ -1,8 +1,8 @@
-#include "platform_bridge.h"
-
+// The emulation keeps the assertion sink and the machine folder.
 #include "host/host.h"
 #include "platform/emu/control.h"
 #include "platform/win32.h"
+#include "platform_bridge.h"
 
 namespace host::detail {
 
@@ -28,4 +28,23 @@ bool EnterApartment() { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMEN
 
 void LeaveApartment() { CoUninitialize(); }
 
+unsigned long AutomationCallCount() { return EmuInvokeTotal(); }
+
+bool FailAutomationCall(unsigned long call, long hr) {
+    EmuSetFaultInvokeCall(call, call == 0 ? S_OK : static_cast<HRESULT>(hr));
+    return true;
+}
+
+bool KillFontManagerAt(unsigned long call) {
+    EmuSetFaultInvoke(call, call == 0 ? S_OK : RPC_E_DISCONNECTED);
+    return true;
+}
+
 }  // namespace host::detail
+
+namespace host {
+std::string PlatformMachineFolder() {
+    const char* folder = EmuGetMachineFolder();
+    return folder != nullptr ? folder : "";
+}
+}  // namespace host

@@ -1,8 +1,8 @@
-#include "host/snapshot/snapshot.h"
-
 #include <cairo-ft.h>
 #include <cairo.h>
 #include <ft2build.h>
+
+#include "host/snapshot/snapshot.h"
 #include FT_FREETYPE_H
 
 #include <algorithm>
@@ -296,27 +296,6 @@ void WriteSnapshot(adm::DialogManager& manager, ADMDialogRef ref, const std::str
     if (written != CAIRO_STATUS_SUCCESS) {
         throw SnapshotError("cannot write " + pngPath + ": " + cairo_status_to_string(written));
     }
-}
-
-const adm::DialogCommand& SnapshotCommand() {
-    static const adm::DialogCommand command = {
-        "snapshot", "NAME FILE", "draw a dialog into a PNG file", 2,
-        [](adm::DialogManager& m, std::ostream& out, const std::vector<std::string>& a) {
-            ADMDialogRef d = m.FindDialog(a[0]);
-            if (d == nullptr) {
-                out << "no dialog named \"" << a[0] << "\"\n";
-                return false;
-            }
-            try {
-                WriteSnapshot(m, d, a[1]);
-            } catch (const SnapshotError& e) {
-                out << e.what() << "\n";
-                return false;
-            }
-            out << "wrote " << a[1] << "\n";
-            return true;
-        }};
-    return command;
 }
 
 }  // namespace host::snapshot

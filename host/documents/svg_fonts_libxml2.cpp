@@ -1,5 +1,3 @@
-#include "documents/svg_fonts.h"
-
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
@@ -9,6 +7,7 @@
 
 #include "documents/css_font_family.h"
 #include "documents/font_name_list.h"
+#include "documents/svg_fonts.h"
 
 namespace host {
 
