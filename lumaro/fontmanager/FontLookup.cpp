@@ -8,7 +8,8 @@
 #include "fontmanager/TextConversion.h"
 
 bool FindAvailableFonts(GlyvorConnection* connection, const FontItemList& missing,
-                        AvailableItemList& available) {
+                        AvailableItemList& available, bool* whole) {
+    if (whole != nullptr) *whole = true;
     ClearAvailableItems(available);
     if (connection == nullptr || !connection->IsConnected()) return false;
 
@@ -18,9 +19,13 @@ bool FindAvailableFonts(GlyvorConnection* connection, const FontItemList& missin
         std::wstring fontId, detail;
         if (!connection->FindMatchingFont(name, fontId, detail)) continue;
 
-        // A record that cannot be had is skipped; the lookup goes on with the others.
+        // A record that cannot be had is skipped; the lookup goes on with the
+        // others, and the caller learns that the list is not whole.
         std::unique_ptr<CFontItemAvailable> record(new (std::nothrow) CFontItemAvailable);
-        if (!record) continue;
+        if (!record) {
+            if (whole != nullptr) *whole = false;
+            continue;
+        }
         record->m_wstrAux1.clear();
         record->m_wstrAux2.clear();
         record->m_wstrName = name;

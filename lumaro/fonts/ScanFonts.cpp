@@ -11,6 +11,7 @@
 #include "fonts/FontOrder.h"
 #include "frame/Suites.h"
 #include "panel/LumaroDialog.h"
+#include "panel/RecordRows.h"
 #include "resources/PanelResourceIDs.h"
 
 namespace {
@@ -50,7 +51,9 @@ std::wstring QueryNameD(AIFontKey font) {
 enum class FontStep { Listed, Skipped, Stop };
 
 // One entry of the host's font list; its record is appended when it is listed.
-FontStep ReadFont(ASInt32 index, bool bMissingOnly) {
+// A name the host would not give, of those shown and looked up, makes the scan
+// incomplete.
+FontStep ReadFont(ASInt32 index, bool bMissingOnly, bool* complete) {
     ai::HostString name;
     char narrowName[kNameBufferSize];
     std::memset(narrowName, 0, sizeof narrowName);
@@ -65,6 +68,7 @@ FontStep ReadFont(ASInt32 index, bool bMissingOnly) {
 
     if (g_aiFont->GetFontName(font, narrowName, static_cast<ASInt16>(kNameBufferSize)) != kNoErr) {
         narrowName[0] = '\0';
+        *complete = false;
     }
     narrowName[kLongestName] = '\0';
 
@@ -124,34 +128,40 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
     ClearFontItems(g_fontitems);
     ADMListRef list = List(kMissingList);
 
+    m_scanComplete = true;
     ASInt32 count = 0;
-    if (g_aiFont != nullptr) g_aiFont->CountFonts(&count);
+    if (g_aiFont != nullptr && g_aiFont->CountFonts(&count) != kNoErr) {
+        count = 0;
+        m_scanComplete = false;
+    }
 
-    // A host-string failure ends the walk as a failed index query does: the
-    // fonts read so far are shown all the same, so that the rows, the count and
-    // what Find looks up agree. The failure reaches the caller after that.
+    // A failure ends the walk as a failed index query does: the fonts read so far
+    // are shown all the same, so that the rows, the count and what Find looks up
+    // agree. The failure reaches the caller after that.
     std::exception_ptr failure;
     for (ASInt32 index = 0; index < count; ++index) {
         try {
-            if (ReadFont(index, bMissingOnly) == FontStep::Stop) break;
-        } catch (const ai::Error&) {
+            if (ReadFont(index, bMissingOnly, &m_scanComplete) == FontStep::Stop) {
+                m_scanComplete = false;
+                break;
+            }
+        } catch (...) {
             failure = std::current_exception();
+            m_scanComplete = false;
             break;
         }
     }
 
     SortFontItems(g_fontitems);
 
-    if (list != nullptr) {
-        ASInt32 row = 0;
-        for (CFontItem* record : g_fontitems) {
-            if (record == nullptr) continue;
-            ADMEntryRef entry = RowAt(list, row);
-            if (entry == nullptr) continue;
-            ++row;
-            g_admEntry->SetText(entry, FontRowText(*record).c_str());
-            g_admEntry->SetUserData(entry, record);
-        }
+    if (list == nullptr) {
+        // Records no row shows would be counted and looked up unseen.
+        if (!g_fontitems.empty()) m_scanComplete = false;
+        ClearFontItems(g_fontitems);
+    } else if (!ShowRecords(
+                   g_fontitems, [&](int row) { return RowAt(list, row); },
+                   [](const CFontItem& record) { return FontRowText(record); })) {
+        m_scanComplete = false;
     }
     if (failure != nullptr) std::rethrow_exception(failure);
 }

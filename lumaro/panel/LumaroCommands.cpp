@@ -9,6 +9,7 @@
 #include "frame/Suites.h"
 #include "panel/LumaroDialog.h"
 #include "panel/PanelMessages.h"
+#include "panel/RecordRows.h"
 #include "platform/win32.h"
 #include "plugin/LumaroPlugin.h"
 #include "resources/PanelResourceIDs.h"
@@ -94,7 +95,7 @@ void LumaroDialog::Refresh() {
         ClearAvailableList();
         ClearAvailableItems(g_fontitemsAvailable);
         UpdateButtons();
-        SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size()).c_str());
+        SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size(), m_scanComplete).c_str());
     };
     // A scan the host broke off still shows what it read; the rest of the
     // panel follows it before the failure goes on.
@@ -223,8 +224,9 @@ void LumaroDialog::FindFontsNow() {
         SetStatus(panel_messages::kCannotConnect);
         return;
     }
+    bool complete = true;
     try {
-        FindAvailableFonts(connection, g_fontitems, g_fontitemsAvailable);
+        FindAvailableFonts(connection, g_fontitems, g_fontitemsAvailable, &complete);
     } catch (...) {
         DropConnection(0);
         // No row shows them, so no command may act on them.
@@ -235,18 +237,18 @@ void LumaroDialog::FindFontsNow() {
     g_glyvorConnection.ReleaseGlyvorConnection();
 
     // Without a dialog (the host destroyed it meanwhile) nothing shows the records.
-    if (ADMListRef list = List(kAvailableList)) {
-        ASInt32 row = 0;
-        for (CFontItemAvailable* record : g_fontitemsAvailable) {
-            if (record == nullptr) continue;
-            ADMEntryRef entry = RowAt(list, row);
-            if (entry == nullptr) continue;
-            ++row;
-            g_admEntry->SetText(entry, DisplayName(*record).c_str());
-            g_admEntry->SetUserData(entry, record);
+    if (GetDialogRef() != nullptr) {
+        ADMListRef list = List(kAvailableList);
+        if (list == nullptr) {
+            ClearAvailableItems(g_fontitemsAvailable);
+            complete = false;
+        } else if (!ShowRecords(
+                       g_fontitemsAvailable, [&](int row) { return RowAt(list, row); },
+                       [](const CFontItemAvailable& record) { return DisplayName(record); })) {
+            complete = false;
         }
     }
-    SetStatus(panel_messages::FoundFontsStatus(g_fontitemsAvailable.size()).c_str());
+    SetStatus(panel_messages::FoundFontsStatus(g_fontitemsAvailable.size(), complete).c_str());
 }
 
 void LumaroDialog::ActivateOrInstallFontsNow(bool activate, bool all) {

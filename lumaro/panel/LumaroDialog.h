@@ -33,9 +33,13 @@ public:
     void ActivateOrInstallFonts(bool activate, bool all);
     void ShowHelp();
     // Rebuilds g_fontitems from the host's font list and the missing list's
-    // rows from it; with bMissingOnly false every font is listed. A host-string
-    // error ends the walk: the fonts read so far are shown, then it is raised.
+    // rows from it; with bMissingOnly false every font is listed. A failure ends
+    // the walk: the fonts read so far are shown, then it is raised. Whatever the
+    // host would not tell or show leaves the scan incomplete (ScanComplete).
     void ScanFonts(bool bMissingOnly);
+    // False when the last scan could not read or show every font: the status line
+    // says so instead of giving a count the user would take for the whole.
+    bool ScanComplete() const { return m_scanComplete; }
 
 private:
     ADMItemRef Item(ASInt32 itemID) const;
@@ -63,4 +67,5 @@ private:
 
     bool m_commandRunning = false;
     bool m_refreshWaiting = false;
+    bool m_scanComplete = true;
 };

@@ -21,12 +21,22 @@ std::string Format(const char* format, int count) {
 
 }  // namespace
 
-std::string MissingFontsStatus(std::size_t count) {
+std::string MissingFontsStatus(std::size_t count, bool complete) {
+    if (!complete) {
+        if (count == 0) return "No missing fonts could be listed; press Refresh to try again";
+        return Format("Only %i missing font(s) could be listed; press Refresh to try again",
+                      AsInt(count));
+    }
     if (count == 0) return "No missing fonts in opened documents";
     return Format("%i missing font(s) in opened documents", AsInt(count));
 }
 
-std::string FoundFontsStatus(std::size_t count) {
+std::string FoundFontsStatus(std::size_t count, bool complete) {
+    if (!complete) {
+        if (count == 0) return "None of the fonts found could be listed; press Find to try again";
+        return Format("Only %i of the fonts found could be listed; press Find to try again",
+                      AsInt(count));
+    }
     if (count == 0) return "No appropriate fonts were found";
     if (count == 1) return "1 font has been found";
     return Format("%i fonts have been found", AsInt(count));

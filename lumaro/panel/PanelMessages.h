@@ -14,10 +14,13 @@ inline constexpr char kListEmpty[] = "The list is empty";
 inline constexpr char kNothingSelected[] = "No items are selected";
 inline constexpr char kNoneActivated[] = "No fonts have been activated or installed";
 
-// "No missing fonts in opened documents" or "%i missing font(s) in opened documents".
-std::string MissingFontsStatus(std::size_t count);
-// What Find reports for the number of fonts found.
-std::string FoundFontsStatus(std::size_t count);
+// "No missing fonts in opened documents" or "%i missing font(s) in opened documents";
+// when the host's font list could not be read or shown whole, how many could be
+// listed, so that the count is not taken for the whole.
+std::string MissingFontsStatus(std::size_t count, bool complete = true);
+// What Find reports for the number of fonts found; when not every font found
+// could be listed, how many were.
+std::string FoundFontsStatus(std::size_t count, bool complete = true);
 // What an activate or install command reports for its successes.
 std::string ActivatedFontsStatus(int successes);
 // What an activate or install command that the font manager broke off reports:

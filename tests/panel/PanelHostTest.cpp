@@ -56,7 +56,8 @@ void PanelHostTest::SetUp() {
     g_admBasic = Find<ADMBasicSuite10>(*m_host, kADMBasicSuite, kADMBasicSuiteVersion10);
     g_aiUnicodeString =
         Find<AIUnicodeStringSuite6>(*m_host, kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion);
-    g_aiFont = Find<AIFontSuite4>(*m_host, kAIFontSuite, kAIFontSuiteVersion);
+    // No font list here: the panel scans nothing (PanelScan gives it the host's).
+    g_aiFont = nullptr;
 
     StartRunningInstance();
     // The plug-in object's memory comes from the host, as PluginMain arranges.

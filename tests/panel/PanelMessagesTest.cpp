@@ -33,6 +33,23 @@ TEST(PanelStatus, FoundFontsByCount) {
     for (const auto& c : cases) EXPECT_EQ(FoundFontsStatus(c.count), c.text) << c.count;
 }
 
+// What could be listed when the host would not tell or show everything: never a
+// count the user would take for the whole.
+TEST(PanelStatus, ListsNotWholeSayHowManyCouldBeListed) {
+    const CountCase missing[] = {
+        {0, "No missing fonts could be listed; press Refresh to try again"},
+        {1, "Only 1 missing font(s) could be listed; press Refresh to try again"},
+        {12, "Only 12 missing font(s) could be listed; press Refresh to try again"},
+    };
+    for (const auto& c : missing) EXPECT_EQ(MissingFontsStatus(c.count, false), c.text);
+    const CountCase found[] = {
+        {0, "None of the fonts found could be listed; press Find to try again"},
+        {1, "Only 1 of the fonts found could be listed; press Find to try again"},
+        {5, "Only 5 of the fonts found could be listed; press Find to try again"},
+    };
+    for (const auto& c : found) EXPECT_EQ(FoundFontsStatus(c.count, false), c.text);
+}
+
 TEST(PanelStatus, ActivatedFontsBySuccesses) {
     const struct {
         int successes;

@@ -151,18 +151,19 @@ TEST_F(PanelScan, AFailingIndexOrInformationQueryEndsTheScanWithWhatItHad) {
         m_service->Fail(query, 2, kBadParameterErr);
         ASSERT_NE(CreatePanel(), nullptr);
         EXPECT_EQ(Rows(kMissingList), Strings({"* A1", "* B2"}));
-        EXPECT_EQ(Status(), "2 missing font(s) in opened documents");
+        // The count is not the whole, and the user is told so.
+        EXPECT_EQ(Status(), "Only 2 missing font(s) could be listed; press Refresh to try again");
         EXPECT_TRUE(TakeAlerts().empty());
         DeletePanel();
     }
 }
 
-TEST_F(PanelScan, ACountTheHostDoesNotGiveMeansNoFonts) {
+TEST_F(PanelScan, ACountTheHostDoesNotGiveListsNoFontsAndSaysSo) {
     OpenDocument({"A1", "B2"});
     m_service->Fail(FontQuery::Count, 0, kBadParameterErr);
     ASSERT_NE(CreatePanel(), nullptr);
     EXPECT_TRUE(Rows(kMissingList).empty());
-    EXPECT_EQ(Status(), "No missing fonts in opened documents");
+    EXPECT_EQ(Status(), "No missing fonts could be listed; press Refresh to try again");
     EXPECT_EQ(m_service->Calls(FontQuery::Index), 0);
 }
 
@@ -173,12 +174,24 @@ TEST_F(PanelScan, FailedNameQueriesLeaveOnlyThatNameEmpty) {
     m_service->Fail(FontQuery::Style, 0, kBadParameterErr);
     ASSERT_NE(CreatePanel(), nullptr);
     EXPECT_EQ(Rows(kMissingList), Strings({"* "}));
+    // The name shown and looked up is the narrow one: without it the list is not whole.
+    EXPECT_EQ(Status(), "Only 1 missing font(s) could be listed; press Refresh to try again");
     ASSERT_EQ(g_fontitems.size(), 1u);
     EXPECT_EQ(g_fontitems[0]->m_strName, "");
     EXPECT_EQ(g_fontitems[0]->m_wstrNameB0, L"");
     EXPECT_EQ(g_fontitems[0]->m_wstrNameB1, L"");
     EXPECT_EQ(g_fontitems[0]->m_wstrNameA0, L"Optima");
     EXPECT_EQ(g_fontitems[0]->m_wstrNameC1, L"Optima");
+}
+
+TEST_F(PanelScan, NamesNeitherShownNorLookedUpLeaveTheListWhole) {
+    OpenDocument({"Optima"});
+    m_service->Fail(FontQuery::FullName, 0, kBadParameterErr);
+    m_service->Fail(FontQuery::PostScript, 0, kBadParameterErr);
+    m_service->Fail(FontQuery::Style, 0, kBadParameterErr);
+    ASSERT_NE(CreatePanel(), nullptr);
+    EXPECT_EQ(Rows(kMissingList), Strings({"* Optima"}));
+    EXPECT_EQ(Status(), "1 missing font(s) in opened documents");
 }
 
 TEST_F(PanelScan, NamesOf2000UnitsAreCut) {
@@ -247,7 +260,7 @@ TEST_F(PanelScan, NamesAToCRaisingEndTheScanWithTheFontsReadSoFarShownCountedAnd
     Press(kRefreshButton);  // the exception ends at the panel's notification
     EXPECT_EQ(RecordNames(), Strings({"A1"}));
     EXPECT_EQ(Rows(kMissingList), Strings({"* A1"}));
-    EXPECT_EQ(Status(), "1 missing font(s) in opened documents");
+    EXPECT_EQ(Status(), "Only 1 missing font(s) could be listed; press Refresh to try again");
     EXPECT_TRUE(Rows(kAvailableList).empty());
     EXPECT_TRUE(g_fontitemsAvailable.empty());
     EXPECT_EQ(Buttons(), "1 0 0 0 0");
@@ -274,7 +287,7 @@ TEST_F(PanelScan, NamesAToCRaisingOnTheFirstFontLeaveNothingToFind) {
     Press(kRefreshButton);
     EXPECT_TRUE(g_fontitems.empty());
     EXPECT_TRUE(Rows(kMissingList).empty());
-    EXPECT_EQ(Status(), "No missing fonts in opened documents");
+    EXPECT_EQ(Status(), "No missing fonts could be listed; press Refresh to try again");
     EXPECT_EQ(Buttons(), "0 0 0 0 0");
 }
 

@@ -38,9 +38,10 @@ struct Environment {
 
 // What the user can see after a step (start-up, then each command).
 struct StepState {
-    std::string line;   // the command ("start" for start-up)
-    std::string panel;  // the panel as the host renders it, or "(no panel)"
-    std::string status;
+    std::string line;     // the command ("start" for start-up)
+    std::string panel;    // the panel as the host renders it, or "(no panel)"
+    std::string content;  // what the user reads of it: the rows and the status line
+    std::string status;   // the status line, quoted
 };
 
 struct SessionRun {
@@ -50,6 +51,29 @@ struct SessionRun {
     std::vector<std::string> failures;
     std::string transcript;
 };
+
+}  // namespace sweep
+
+namespace host::session {
+class Session;
+}
+
+namespace sweep {
+
+// What the user sees now.
+StepState StateOf(host::session::Session& session, const std::string& line);
+// Whether a status line reports an outcome as if all had gone well: a count of
+// missing, found or activated fonts.
+bool ClaimsSuccess(const std::string& quotedStatus);
+// Whether the user has been told of a failure: the panel reads as it does when
+// nothing fails, or an alert came or a message answered an error since event
+// `firstEvent`, or the status line reads otherwise than when nothing fails and
+// claims no success.
+bool UserTold(host::session::Session& session, std::size_t firstEvent, const StepState& now,
+              const StepState& expected);
+// One line per row of a list box whose user data is not a block the plug-in holds:
+// the next command that reads it would use a deleted record.
+std::vector<std::string> DanglingRows(host::session::Session& session);
 
 // Runs the scenario once. With a fault, `baseline` is the run without one.
 SessionRun RunSession(const Environment& environment, const Scenario& scenario,

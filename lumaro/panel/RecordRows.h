@@ -1,0 +1,49 @@
+// A list box showing a list of records: one row per record, in order, each row's
+// user data the record. The host may refuse a row, and making a row's text may
+// fail; a record without its row would be counted, looked up or acted on unseen,
+// so it goes, with every record after it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "frame/Suites.h"
+
+// Deletes the records from position `from` on and takes them off the list.
+template <typename Record>
+void DropRecordsFrom(std::vector<Record*>& records, std::size_t from) {
+    while (records.size() > from) {
+        Record* record = records.back();
+        records.back() = nullptr;
+        records.pop_back();
+        delete record;
+    }
+}
+
+// Shows the records through `rowAt(i)`, the row for display position i or null,
+// with the text `textOf(record)`. True when every record got its row.
+template <typename Record, typename RowAt, typename TextOf>
+bool ShowRecords(std::vector<Record*>& records, RowAt&& rowAt, TextOf&& textOf) {
+    int row = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        Record* record = records[i];
+        if (record == nullptr) continue;
+        try {
+            // The text first: a row is not taken for a record that cannot be shown.
+            const std::string text = textOf(*record);
+            ADMEntryRef entry = rowAt(row);
+            if (entry == nullptr) {
+                DropRecordsFrom(records, i);
+                return false;
+            }
+            ++row;
+            g_admEntry->SetText(entry, text.c_str());
+            g_admEntry->SetUserData(entry, record);
+        } catch (...) {
+            DropRecordsFrom(records, i);
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,114 @@
+// One user action failed at every fault point it has, in one session: the action runs
+// once as it should, its fault points of each kind are counted, then it runs again
+// once per point with that point failing. After each run the user sees what the
+// action shows when nothing fails, or is told: a status line other than that one,
+// an alert, or an error answered to the host. No row may lead to freed memory, and
+// the session must end with nothing left behind.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "host/session/session.h"
+#include "sweep_session.h"
+
+namespace fs = std::filesystem;
+using host::FaultKind;
+
+namespace {
+
+class CommandSweep : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        char pattern[] = "/tmp/lumaro-command-sweep-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        s_root = pattern;
+        const std::string make =
+            std::string(FAULT_SWEEP_MAKE_SAMPLES) + " " + s_root + "/samples >/dev/null";
+        ASSERT_EQ(std::system(make.c_str()), 0);
+        setenv("SAMPLES", (s_root + "/samples").c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        std::error_code ignored;
+        fs::remove_all(s_root, ignored);
+    }
+
+    struct Case {
+        const char* name;
+        const char* action;
+        FaultKind kind;
+    };
+
+    // Runs the action at every fault point of the kind; failures as text.
+    std::vector<std::string> Sweep(const Case& c, long* points) {
+        std::ostringstream out;
+        host::session::SessionOptions options;
+        options.pluginsFolder = FAULT_SWEEP_PLUGINS_DIR;
+        options.baseFolder = FAULT_SWEEP_SCENARIOS_DIR;
+        host::session::Session session(options, out);
+        std::vector<std::string> failures;
+        if (!session.Start()) failures.push_back("the session did not start");
+        for (const char* line : {"glyvor index Liberation=/usr/share/fonts/truetype/liberation "
+                                 "URW=/usr/share/fonts/opentype/urw-base35",
+                                 "glyvor stopped", "open $SAMPLES/brochure.pdf $SAMPLES/poster.ai"})
+            if (!session.Execute(line)) failures.push_back(std::string("could not ") + line);
+
+        host::FaultPlan& plan = session.Host().Faults();
+        host::EventLog& events = session.Host().Events();
+        const long before = plan.Count(c.kind);
+        session.Execute(c.action);
+        *points = plan.Count(c.kind) - before;
+        const sweep::StepState expected = sweep::StateOf(session, c.action);
+
+        for (long n = 1; n <= *points; ++n) {
+            const std::string fault =
+                std::string("fault ") + FaultKindName(c.kind) + " " + std::to_string(n);
+            session.Execute(fault);
+            const std::size_t firstEvent = events.Size();
+            session.Execute(c.action);
+            const sweep::StepState now = sweep::StateOf(session, c.action);
+            for (const std::string& row : sweep::DanglingRows(session))
+                failures.push_back(fault + ": " + row);
+            if (plan.Armed() != 0) {
+                failures.push_back(fault + ": never reached");
+                plan.Clear();
+                continue;
+            }
+            if (!sweep::UserTold(session, firstEvent, now, expected))
+                failures.push_back(fault + ": the panel reads " + now.content +
+                                   "while the status claims " + now.status);
+        }
+        if (!session.Quit()) failures.push_back("the session ended unclean");
+        for (const host::Event& e : events.OfKind(host::EventKind::Problem))
+            failures.push_back(e.ToString());
+        return failures;
+    }
+
+    static std::string s_root;
+};
+
+std::string CommandSweep::s_root;
+
+TEST_F(CommandSweep, EveryFaultPointOfRefreshAndFindEndsToldOrUnchanged) {
+    const Case cases[] = {
+        {"Refresh", "press Refresh", FaultKind::Allocation},
+        {"Refresh", "press Refresh", FaultKind::SuiteCall},
+        {"Refresh", "press Refresh", FaultKind::HostString},
+        {"Find", "press Find", FaultKind::Allocation},
+        {"Find", "press Find", FaultKind::SuiteCall},
+        {"Find", "press Find", FaultKind::Automation},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ", " + FaultKindName(c.kind));
+        long points = 0;
+        const std::vector<std::string> failures = Sweep(c, &points);
+        EXPECT_GT(points, 0);
+        std::cout << c.name << ": " << points << " " << FaultKindName(c.kind) << " point(s)\n";
+        for (const std::string& f : failures) ADD_FAILURE() << f;
+    }
+}
+
+}  // namespace
