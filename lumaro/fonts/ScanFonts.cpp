@@ -124,7 +124,11 @@ std::string FontRowText(const CFontItem& item) {
 }
 
 void LumaroDialog::ScanFonts(bool bMissingOnly) {
-    ClearMissingList();
+    // Records rows still lead to stay until those rows can be emptied.
+    if (!ClearMissingList()) {
+        m_scanComplete = false;
+        return;
+    }
     ClearFontItems(g_fontitems);
     ADMListRef list = List(kMissingList);
 

@@ -92,8 +92,13 @@ void LumaroDialog::Refresh() {
         return;
     }
     const auto followScan = [this] {
-        ClearAvailableList();
-        ClearAvailableItems(g_fontitemsAvailable);
+        // Offers whose rows cannot be emptied stay, so that no row leads to a deleted
+        // one; the status asks for another refresh.
+        if (ClearAvailableList()) {
+            ClearAvailableItems(g_fontitemsAvailable);
+        } else {
+            m_scanComplete = false;
+        }
         UpdateButtons();
         SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size(), m_scanComplete).c_str());
     };
@@ -131,11 +136,15 @@ void LumaroDialog::UpdateButtons() {
 
 namespace {
 
-void ClearListBox(ADMItemRef item) {
-    if (item == nullptr) return;
+// True when no row of the list box is left pointing at a record: every row is
+// removed, or kept (a host that refuses removals) and detached. A list box the host
+// will not give, or a kept row it will not hand back, leaves rows that lead to the
+// records: those records must then stay.
+bool ClearListBox(ADMItemRef item) {
+    if (item == nullptr) return false;
     g_admItem->Enable(item, true);
     ADMListRef list = g_admList != nullptr ? g_admItem->GetList(item) : nullptr;
-    if (list == nullptr) return;
+    if (list == nullptr) return false;
     // A host that refuses a removal must not keep this loop going.
     ASInt32 count = g_admList->NumberOfEntries(list);
     while (count > 0) {
@@ -146,15 +155,20 @@ void ClearListBox(ADMItemRef item) {
     }
     // Rows it kept must not lead to the records about to be deleted, nor show
     // or offer them; the next filling takes them back (RowAt).
+    bool detached = true;
     for (ASInt32 i = 0; i < count; ++i) {
         ADMEntryRef entry = g_admList->IndexEntry(list, i);
-        if (entry == nullptr) continue;
+        if (entry == nullptr) {
+            detached = false;
+            continue;
+        }
         g_admEntry->SetUserData(entry, nullptr);
         g_admEntry->SetText(entry, "");
         g_admEntry->Select(entry, false);
         g_admEntry->Activate(entry, false);
         g_admEntry->Enable(entry, false);
     }
+    return detached;
 }
 
 }  // namespace
@@ -167,9 +181,9 @@ ADMEntryRef LumaroDialog::RowAt(ADMListRef list, ASInt32 row) const {
     return entry;
 }
 
-void LumaroDialog::ClearMissingList() { ClearListBox(Item(kMissingList)); }
+bool LumaroDialog::ClearMissingList() { return ClearListBox(Item(kMissingList)); }
 
-void LumaroDialog::ClearAvailableList() { ClearListBox(Item(kAvailableList)); }
+bool LumaroDialog::ClearAvailableList() { return ClearListBox(Item(kAvailableList)); }
 
 void LumaroDialog::DropConnection(int successes) {
     g_glyvorConnection.ReleaseGlyvorConnection();
@@ -177,16 +191,23 @@ void LumaroDialog::DropConnection(int successes) {
     // learns it as well as the failure.
     if (successes > 0) BroadcastFontChange();
     SetStatus(panel_messages::BrokenOffStatus(successes).c_str());
+    if (successes > 0) KeepStatusInAlert();
 }
 
 template <typename Command>
 void LumaroDialog::RunCommand(Command&& command) {
     if (m_commandRunning) return;
     m_commandRunning = true;
+    const unsigned long statusWrites = m_statusWrites;
     try {
         command();
     } catch (...) {
         m_commandRunning = false;
+        g_glyvorConnection.ReleaseGlyvorConnection();
+        // A command that stops without a word would leave the last status, which
+        // is not its outcome.
+        if (m_statusWrites == statusWrites) SetStatus(panel_messages::kCommandFailed);
+        if (m_refreshWaiting) KeepStatusInAlert();
         // The command's own failure is the one that counts.
         try {
             RunWaitingRefresh();
@@ -213,7 +234,11 @@ void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
 }
 
 void LumaroDialog::FindFontsNow() {
-    ClearAvailableList();
+    // The old offers go only with their rows.
+    if (!ClearAvailableList()) {
+        SetStatus(panel_messages::kCommandFailed);
+        return;
+    }
     ClearAvailableItems(g_fontitemsAvailable);
     LUMARO_ASSERT(g_fontitems.size() != 0, kSource);
     if (g_fontitems.empty()) return;

@@ -1,5 +1,7 @@
 #include "panel/LumaroDialog.h"
 
+#include <cstdio>
+
 #include "fonts/FontLists.h"
 #include "frame/Suites.h"
 #include "plugin/LumaroPlugin.h"
@@ -96,6 +98,16 @@ void LumaroDialog::EnableItem(ASInt32 itemID, bool enable) const {
     if (ADMItemRef item = Item(itemID)) g_admItem->Enable(item, enable);
 }
 
-void LumaroDialog::SetStatus(const char* text) const {
-    if (ADMItemRef status = Item(kStatusText)) g_admItem->SetText(status, text);
+void LumaroDialog::SetStatus(const char* text) {
+    ++m_statusWrites;
+    std::snprintf(m_status, sizeof m_status, "%s", text);
+    if (ADMItemRef status = Item(kStatusText)) {
+        g_admItem->SetText(status, text);
+    } else if (GetDialogRef() != nullptr && g_admBasic != nullptr) {
+        g_admBasic->MessageAlert(m_status);
+    }
+}
+
+void LumaroDialog::KeepStatusInAlert() const {
+    if (g_admBasic != nullptr && m_status[0] != '\0') g_admBasic->ErrorAlert(m_status);
 }

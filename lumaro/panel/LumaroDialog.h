@@ -25,8 +25,10 @@ public:
     // Find or an activate/install command runs, it waits until that command ends.
     void Refresh();
     void UpdateButtons();
-    void ClearMissingList();
-    void ClearAvailableList();
+    // Empty a list box; false when a row may still lead to a record (the host would
+    // not give the list box or a row it kept), so that the records must stay.
+    bool ClearMissingList();
+    bool ClearAvailableList();
     // The font-manager commands run one at a time: asked for while one runs (a
     // notification that arrives while it waits for the font manager), they do nothing.
     void FindFonts();
@@ -45,7 +47,13 @@ private:
     ADMItemRef Item(ASInt32 itemID) const;
     ADMListRef List(ASInt32 itemID) const;
     void EnableItem(ASInt32 itemID, bool enable) const;
-    void SetStatus(const char* text) const;
+    // Writes the status line; a status line the host will not give is shown in an
+    // alert, so the user learns the outcome all the same.
+    void SetStatus(const char* text);
+    // The failure just reported stays with the user in an alert: a refresh that
+    // follows (the font change the command caused, or one that waited for it)
+    // replaces the status line.
+    void KeepStatusInAlert() const;
     // The row for the record at display position `row` of a list being
     // filled: a row the host would not remove, taken back, or a new last row.
     ADMEntryRef RowAt(ADMListRef list, ASInt32 row) const;
@@ -68,4 +76,8 @@ private:
     bool m_commandRunning = false;
     bool m_refreshWaiting = false;
     bool m_scanComplete = true;
+    // What the status line was last given, and how often, so that a command that
+    // fails without a word can be told apart.
+    char m_status[512] = "";
+    unsigned long m_statusWrites = 0;
 };

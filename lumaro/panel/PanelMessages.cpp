@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 namespace panel_messages {
 
@@ -13,44 +14,54 @@ constexpr wchar_t kHelpPath[] = L"plugins/lumaro-ai";
 // Counts beyond what "%i" holds are shown as the largest it does.
 int AsInt(std::size_t count) { return count > INT_MAX ? INT_MAX : static_cast<int>(count); }
 
-std::string Format(const char* format, int count) {
-    char buffer[kStatusBufferSize];
-    std::snprintf(buffer, sizeof buffer, format, count);
-    return buffer;
+StatusText Format(const char* format, int count) {
+    StatusText status;
+    std::snprintf(status.text, sizeof status.text, format, count);
+    return status;
+}
+
+StatusText Text(const char* text) {
+    StatusText status;
+    std::snprintf(status.text, sizeof status.text, "%s", text);
+    return status;
 }
 
 }  // namespace
 
-std::string MissingFontsStatus(std::size_t count, bool complete) {
+StatusText MissingFontsStatus(std::size_t count, bool complete) {
     if (!complete) {
-        if (count == 0) return "No missing fonts could be listed; press Refresh to try again";
+        if (count == 0) return Text("No missing fonts could be listed; press Refresh to try again");
         return Format("Only %i missing font(s) could be listed; press Refresh to try again",
                       AsInt(count));
     }
-    if (count == 0) return "No missing fonts in opened documents";
+    if (count == 0) return Text("No missing fonts in opened documents");
     return Format("%i missing font(s) in opened documents", AsInt(count));
 }
 
-std::string FoundFontsStatus(std::size_t count, bool complete) {
+StatusText FoundFontsStatus(std::size_t count, bool complete) {
     if (!complete) {
-        if (count == 0) return "None of the fonts found could be listed; press Find to try again";
+        if (count == 0)
+            return Text("None of the fonts found could be listed; press Find to try again");
         return Format("Only %i of the fonts found could be listed; press Find to try again",
                       AsInt(count));
     }
-    if (count == 0) return "No appropriate fonts were found";
-    if (count == 1) return "1 font has been found";
+    if (count == 0) return Text("No appropriate fonts were found");
+    if (count == 1) return Text("1 font has been found");
     return Format("%i fonts have been found", AsInt(count));
 }
 
-std::string ActivatedFontsStatus(int successes) {
-    if (successes <= 0) return kNoneActivated;
-    if (successes == 1) return "1 font has been activated or installed";
+StatusText ActivatedFontsStatus(int successes) {
+    if (successes <= 0) return Text(kNoneActivated);
+    if (successes == 1) return Text("1 font has been activated or installed");
     return Format("%i fonts have been activated or installed", successes);
 }
 
-std::string BrokenOffStatus(int successes) {
-    if (successes <= 0) return kCannotConnect;
-    return ActivatedFontsStatus(successes) + ". " + kCannotConnect;
+StatusText BrokenOffStatus(int successes) {
+    if (successes <= 0) return Text(kCannotConnect);
+    StatusText status = ActivatedFontsStatus(successes);
+    const std::size_t used = std::strlen(status.text);
+    std::snprintf(status.text + used, sizeof status.text - used, ". %s", kCannotConnect);
+    return status;
 }
 
 FailureText::FailureText(bool activate)

@@ -13,19 +13,28 @@ inline constexpr char kCannotConnect[] = "Cannot connect to Glyvor";
 inline constexpr char kListEmpty[] = "The list is empty";
 inline constexpr char kNothingSelected[] = "No items are selected";
 inline constexpr char kNoneActivated[] = "No fonts have been activated or installed";
+// A command that failed before it could say anything else.
+inline constexpr char kCommandFailed[] = "The command could not be completed; please try again";
+
+// A status text as the status line takes it, composed in a buffer of its own so
+// that telling the user needs no memory (the outcome of a refused allocation too).
+struct StatusText {
+    char text[kStatusBufferSize] = "";
+    const char* c_str() const { return text; }
+};
 
 // "No missing fonts in opened documents" or "%i missing font(s) in opened documents";
 // when the host's font list could not be read or shown whole, how many could be
 // listed, so that the count is not taken for the whole.
-std::string MissingFontsStatus(std::size_t count, bool complete = true);
+StatusText MissingFontsStatus(std::size_t count, bool complete = true);
 // What Find reports for the number of fonts found; when not every font found
 // could be listed, how many were.
-std::string FoundFontsStatus(std::size_t count, bool complete = true);
+StatusText FoundFontsStatus(std::size_t count, bool complete = true);
 // What an activate or install command reports for its successes.
-std::string ActivatedFontsStatus(int successes);
+StatusText ActivatedFontsStatus(int successes);
 // What an activate or install command that the font manager broke off reports:
 // "Cannot connect to Glyvor", after what had succeeded before the failure.
-std::string BrokenOffStatus(int successes);
+StatusText BrokenOffStatus(int successes);
 
 // The alert text of an activate or install command: an opening and the quoted
 // names of the fonts that failed, separated by ", ".

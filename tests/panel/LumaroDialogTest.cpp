@@ -431,17 +431,20 @@ TEST_F(PanelWithOffers, AComErrorMidwayReleasesAnnouncesAndSaysWhatWasDoneAndTha
         Strings alerts;
         ULONG broadcasts;
     } cases[] = {
+        // The font change that follows a success refreshes the panel and replaces
+        // the status line: the outcome stays in an alert.
         {"at Beta, Alpha done",
          3,
          {},
          "1 font has been activated or installed. Cannot connect to Glyvor",
-         {},
+         {"1 font has been activated or installed. Cannot connect to Glyvor"},
          1},
         {"at Gamma, Alpha done, Beta refused",
          5,
          {"id-Beta"},
          "1 font has been activated or installed. Cannot connect to Glyvor",
-         {"Failed to activate fonts: \"Beta\""},
+         {"1 font has been activated or installed. Cannot connect to Glyvor",
+          "Failed to activate fonts: \"Beta\""},
          1},
         {"at Gamma, both before refused",
          5,

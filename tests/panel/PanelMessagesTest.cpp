@@ -8,6 +8,8 @@ namespace {
 
 using namespace panel_messages;
 
+std::string Text(const StatusText& status) { return status.c_str(); }
+
 struct CountCase {
     std::size_t count;
     const char* text;
@@ -20,7 +22,7 @@ TEST(PanelStatus, MissingFontsByCount) {
         {3, "3 missing font(s) in opened documents"},
         {2000, "2000 missing font(s) in opened documents"},
     };
-    for (const auto& c : cases) EXPECT_EQ(MissingFontsStatus(c.count), c.text) << c.count;
+    for (const auto& c : cases) EXPECT_EQ(Text(MissingFontsStatus(c.count)), c.text) << c.count;
 }
 
 TEST(PanelStatus, FoundFontsByCount) {
@@ -30,7 +32,7 @@ TEST(PanelStatus, FoundFontsByCount) {
         {2, "2 fonts have been found"},
         {17, "17 fonts have been found"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FoundFontsStatus(c.count), c.text) << c.count;
+    for (const auto& c : cases) EXPECT_EQ(Text(FoundFontsStatus(c.count)), c.text) << c.count;
 }
 
 // What could be listed when the host would not tell or show everything: never a
@@ -41,13 +43,13 @@ TEST(PanelStatus, ListsNotWholeSayHowManyCouldBeListed) {
         {1, "Only 1 missing font(s) could be listed; press Refresh to try again"},
         {12, "Only 12 missing font(s) could be listed; press Refresh to try again"},
     };
-    for (const auto& c : missing) EXPECT_EQ(MissingFontsStatus(c.count, false), c.text);
+    for (const auto& c : missing) EXPECT_EQ(Text(MissingFontsStatus(c.count, false)), c.text);
     const CountCase found[] = {
         {0, "None of the fonts found could be listed; press Find to try again"},
         {1, "Only 1 of the fonts found could be listed; press Find to try again"},
         {5, "Only 5 of the fonts found could be listed; press Find to try again"},
     };
-    for (const auto& c : found) EXPECT_EQ(FoundFontsStatus(c.count, false), c.text);
+    for (const auto& c : found) EXPECT_EQ(Text(FoundFontsStatus(c.count, false)), c.text);
 }
 
 TEST(PanelStatus, ActivatedFontsBySuccesses) {
@@ -60,7 +62,7 @@ TEST(PanelStatus, ActivatedFontsBySuccesses) {
         {2, "2 fonts have been activated or installed"},
         {3, "3 fonts have been activated or installed"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ActivatedFontsStatus(c.successes), c.text);
+    for (const auto& c : cases) EXPECT_EQ(Text(ActivatedFontsStatus(c.successes)), c.text);
 }
 
 TEST(PanelStatus, ABrokenOffCommandTellsWhatSucceededBeforeTheFailure) {
@@ -72,7 +74,7 @@ TEST(PanelStatus, ABrokenOffCommandTellsWhatSucceededBeforeTheFailure) {
         {1, "1 font has been activated or installed. Cannot connect to Glyvor"},
         {4, "4 fonts have been activated or installed. Cannot connect to Glyvor"},
     };
-    for (const auto& c : cases) EXPECT_EQ(BrokenOffStatus(c.successes), c.text);
+    for (const auto& c : cases) EXPECT_EQ(Text(BrokenOffStatus(c.successes)), c.text);
 }
 
 TEST(PanelFailureText, QuotesNamesWithSeparatorsOnlyBetweenThem) {

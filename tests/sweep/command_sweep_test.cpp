@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -108,6 +109,47 @@ TEST_F(CommandSweep, EveryFaultPointOfRefreshAndFindEndsToldOrUnchanged) {
         EXPECT_GT(points, 0);
         std::cout << c.name << ": " << points << " " << FaultKindName(c.kind) << " point(s)\n";
         for (const std::string& f : failures) ADD_FAILURE() << f;
+    }
+}
+
+// Commands that change the machine cannot run twice alike in one session: each fault
+// point of theirs gets a session of its own, as in the full sweep.
+TEST_F(CommandSweep, EveryFaultPointOfActivateAllAndInstallEndsTold) {
+    const std::string folder = s_root + "/scenarios";
+    fs::create_directories(folder);
+    {
+        std::ofstream scenario(folder + "/activate.txt");
+        scenario << "glyvor index Liberation=/usr/share/fonts/truetype/liberation\n"
+                 << "glyvor stopped\n"
+                 << "open $SAMPLES/brochure.pdf\n"
+                 << "press Find\n"
+                 << "press Activate All\n"
+                 << "press Find\n"
+                 << "select 0\n"
+                 << "press Install\n";
+    }
+    const sweep::Environment environment{folder, FAULT_SWEEP_PLUGINS_DIR};
+    const sweep::Scenario scenario{"activate", 0, ""};
+    const sweep::SessionRun baseline = sweep::RunSession(environment, scenario);
+    ASSERT_TRUE(baseline.failures.empty()) << baseline.failures.front();
+    ASSERT_EQ(baseline.steps.size(), 9u);
+    for (const std::size_t step : {std::size_t{5}, std::size_t{8}}) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            const FaultKind kind = host::kFaultKinds[k];
+            for (long n = baseline.steps[step - 1].points[k] + 1;
+                 n <= baseline.steps[step].points[k]; ++n) {
+                for (const bool dies : {false, true}) {
+                    if (dies && kind != FaultKind::Automation) continue;
+                    const sweep::FaultPoint point{kind, n, dies};
+                    const sweep::SessionRun run =
+                        sweep::RunSession(environment, scenario, &point, &baseline);
+                    EXPECT_TRUE(run.fired) << point.Name();
+                    for (const std::string& f : run.failures)
+                        ADD_FAILURE() << baseline.steps[step].line << ", " << point.Name() << ": "
+                                      << f;
+                }
+            }
+        }
     }
 }
 

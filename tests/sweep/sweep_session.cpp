@@ -141,6 +141,8 @@ SessionRun RunSession(const Environment& environment, const Scenario& scenario,
             const bool firedBefore = fired();
             act();
             run.steps.push_back(StateOf(session, line));
+            for (std::size_t k = 0; k < 4; ++k)
+                run.steps.back().points[k] = plan.Count(host::kFaultKinds[k]);
             for (const std::string& row : DanglingRows(session))
                 run.failures.push_back("after \"" + line + "\": " + row);
             if (firedBefore || !fired()) return;

@@ -42,6 +42,7 @@ struct StepState {
     std::string panel;    // the panel as the host renders it, or "(no panel)"
     std::string content;  // what the user reads of it: the rows and the status line
     std::string status;   // the status line, quoted
+    long points[4] = {0, 0, 0, 0};  // fault points met so far, in kFaultKinds order
 };
 
 struct SessionRun {
