@@ -1,5 +1,6 @@
 #include "host/fontsuite/font_suite.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -112,6 +113,12 @@ ASErr HOSTAPI GetFontName(AIFontKey key, char* name, ASInt16 maxName) {
     FontSuiteService& service = *FontSuiteService::Active();
     service.CountCall(FontQuery::NarrowName);
     if (ASErr e = service.FaultFor(FontQuery::NarrowName, index)) return e;
+    if (const std::string* bytes = service.NarrowAnswer(index)) {
+        const std::size_t n = std::min(bytes->size(), static_cast<std::size_t>(maxName));
+        std::memcpy(name, bytes->data(), n);
+        if (n < static_cast<std::size_t>(maxName)) name[n] = '\0';
+        return kNoErr;
+    }
     const std::string& utf8 = entry->Name();
     std::string narrow =
         ToThreadAnsi(DecodeUtf8(utf8.data(), utf8.size()), static_cast<std::size_t>(maxName) - 1);
@@ -130,7 +137,8 @@ ASErr UnicodeName(FontQuery query, FontNameQuery which, AIFontKey key, AIUnicode
     service.CountCall(query);
     if (ASErr e = service.FaultFor(query, index)) return e;
     const std::string& utf8 = entry->UnicodeName(which, native);
-    std::u16string text = DecodeUtf8(utf8.data(), utf8.size());
+    const std::u16string* answer = service.UnicodeAnswer(query, index);
+    std::u16string text = answer != nullptr ? *answer : DecodeUtf8(utf8.data(), utf8.size());
     // The plug-in's string gets the text; a string it never initialised
     // becomes one the plug-in holds, as the string suite's own calls do.
     if (host->Strings().Contains(out->impl)) {
@@ -195,6 +203,25 @@ void FontSuiteService::Register(SuiteRegistry& registry) {
 
 void FontSuiteService::Fail(FontQuery query, int fontIndex, ASErr error) {
     m_faults[{query, fontIndex < 0 ? -1 : fontIndex}] = error;
+}
+
+void FontSuiteService::AnswerNarrowName(int fontIndex, std::string bytes) {
+    m_narrowAnswers[fontIndex] = std::move(bytes);
+}
+
+void FontSuiteService::AnswerUnicodeName(FontQuery query, int fontIndex, std::u16string units) {
+    m_unicodeAnswers[{query, fontIndex}] = std::move(units);
+}
+
+const std::string* FontSuiteService::NarrowAnswer(std::size_t fontIndex) const {
+    const auto it = m_narrowAnswers.find(static_cast<int>(fontIndex));
+    return it == m_narrowAnswers.end() ? nullptr : &it->second;
+}
+
+const std::u16string* FontSuiteService::UnicodeAnswer(FontQuery query,
+                                                      std::size_t fontIndex) const {
+    const auto it = m_unicodeAnswers.find({query, static_cast<int>(fontIndex)});
+    return it == m_unicodeAnswers.end() ? nullptr : &it->second;
 }
 
 ASErr FontSuiteService::FaultFor(FontQuery query, std::size_t fontIndex) const {

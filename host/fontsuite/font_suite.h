@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "fontlist/font_list.h"
@@ -49,9 +50,23 @@ public:
     // From now on, `query` for the font at `fontIndex` (any font when
     // fontIndex is negative) answers `error` and leaves its output alone.
     void Fail(FontQuery query, int fontIndex, ASErr error);
-    void ClearFaults() { m_faults.clear(); }
+    void ClearFaults() {
+        m_faults.clear();
+        m_narrowAnswers.clear();
+        m_unicodeAnswers.clear();
+    }
     // The injected error for this call, or 0.
     ASErr FaultFor(FontQuery query, std::size_t fontIndex) const;
+
+    // What a careless host answers for the font at `fontIndex`: the narrow name as
+    // these bytes whatever they are (invalid in the code page, zeros inside), copied
+    // into the caller's buffer up to its size with no terminator when they fill it;
+    // a Unicode name (PostScript, FullName, Family or Style) as these units (lone
+    // surrogates, zeros inside). Cleared with ClearFaults.
+    void AnswerNarrowName(int fontIndex, std::string bytes);
+    void AnswerUnicodeName(FontQuery query, int fontIndex, std::u16string units);
+    const std::string* NarrowAnswer(std::size_t fontIndex) const;
+    const std::u16string* UnicodeAnswer(FontQuery query, std::size_t fontIndex) const;
     // The number of suite calls answered, per query, for tests that count.
     int Calls(FontQuery query) const;
     void CountCall(FontQuery query) { ++m_calls[query]; }
@@ -59,6 +74,8 @@ public:
 private:
     FontList& m_fonts;
     std::map<std::pair<FontQuery, int>, ASErr> m_faults;
+    std::map<int, std::string> m_narrowAnswers;
+    std::map<std::pair<FontQuery, int>, std::u16string> m_unicodeAnswers;
     std::map<FontQuery, int> m_calls;
 };
 

@@ -48,6 +48,19 @@ ASErr Startup(SPMessageData* message) {
     return error;
 }
 
+// Messages of ours under way: a host may send one from inside another's call.
+int g_messagesRunning = 0;
+
+class MessageRunning {
+public:
+    MessageRunning() { ++g_messagesRunning; }
+    ~MessageRunning() { --g_messagesRunning; }
+    MessageRunning(const MessageRunning&) = delete;
+    MessageRunning& operator=(const MessageRunning&) = delete;
+};
+
+bool Is(const char* text, const char* expected) { return std::strcmp(text, expected) == 0; }
+
 ASErr Shutdown(SPMessageData* message, Plugin* plugin) {
     const ASErr error = Guarded([&] { return plugin->OnShutdown(message); });
     if (error != kNoErr) Guarded([&] { return plugin->BindGlobal(nullptr); });
@@ -65,8 +78,18 @@ extern "C" LUMARO_EXPORT ASErr PluginMain(const char* caller, const char* select
     auto* plugin = static_cast<Plugin*>(data->globals);
     ASErr error = kNoErr;
 
+    // A shutdown or an unload sent from inside one of our own messages would take
+    // the object or its suites from under the code that is using them.
+    const bool nested = g_messagesRunning > 0;
+    const MessageRunning running;
+    if (nested && ((Is(caller, kSPInterfaceCaller) && Is(selector, kSPInterfaceShutdownSelector)) ||
+                   (Is(caller, kSPAccessCaller) && Is(selector, kSPAccessUnloadSelector)))) {
+        return kBadParameterErr;
+    }
+
     if (std::strcmp(caller, kSPInterfaceCaller) == 0) {
-        if (std::strcmp(selector, kSPInterfaceStartupSelector) == 0) {
+        // A second start-up (the host asked twice) keeps the object it started.
+        if (std::strcmp(selector, kSPInterfaceStartupSelector) == 0 && plugin == nullptr) {
             error = Startup(data);
             if (error != kNoErr) return error;
             plugin = static_cast<Plugin*>(data->globals);

@@ -125,8 +125,11 @@ ASErr LumaroPlugin::AddNotifiers() {
 ASErr LumaroPlugin::OnNotify(AINotifierMessage* message) {
     try {
         ASErr result = kNoErr;
+        // The panel is made once: a second announcement (the host sent it twice)
+        // must not leave the first panel without its owner.
         if (message->type != nullptr &&
-            std::strcmp(message->type, kAIApplicationStartedNotifier) == 0) {
+            std::strcmp(message->type, kAIApplicationStartedNotifier) == 0 &&
+            m_pDlgNonModal == nullptr) {
             m_pDlgNonModal = new (std::nothrow) LumaroDialog;
             if (m_pDlgNonModal != nullptr) {
                 m_panelDialogRef = m_pDlgNonModal->Create(message->d.self, kPanelName,
@@ -197,6 +200,12 @@ ASErr LumaroPlugin::DispatchMessage(const char* caller, const char* selector, vo
 }
 
 ASErr LumaroPlugin::OnShutdown(SPMessageData* message) {
+    // A shutdown after an unload with no reload between finds the suites given
+    // back; the panel's dialog can only be taken down through them.
+    if (Suites() == nullptr && m_pDlgNonModal != nullptr) {
+        BindGlobal(this);
+        AcquireSuiteHolder();
+    }
     if (m_pDlgNonModal != nullptr) {
         LumaroDialog* panel = m_pDlgNonModal;
         m_pDlgNonModal = nullptr;

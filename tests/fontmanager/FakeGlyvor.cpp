@@ -122,9 +122,11 @@ HRESULT FakeGlyvor::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
             if (params->cArgs != 10 || !id || !detail || !matched) return DISP_E_TYPEMISMATCH;
             auto answer = matches.find(BstrText(Argument(params, 1, VT_BSTR)));
             if (answer != matches.end()) {
-                *id->pbstrVal = NewBstr(answer->second.fontId);
-                *detail->pbstrVal = NewBstr(answer->second.detail);
-                *matched->pboolVal = VARIANT_TRUE;
+                if (!nullMatchOutputs) {
+                    *id->pbstrVal = NewBstr(answer->second.fontId);
+                    *detail->pbstrVal = NewBstr(answer->second.detail);
+                }
+                *matched->pboolVal = matchedAnswer;
             } else if (fillOutputsOnMiss) {
                 *id->pbstrVal = NewBstr(u"unused id");
                 *detail->pbstrVal = NewBstr(u"unused detail");
@@ -146,8 +148,8 @@ HRESULT FakeGlyvor::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
             if (answer == loads.end()) {
                 *error->pbstrVal = NewBstr(u"unknown font");
             } else if (answer->second.succeeded) {
-                *succeeded->pboolVal = VARIANT_TRUE;
-            } else {
+                *succeeded->pboolVal = loadedAnswer;
+            } else if (!nullLoadError) {
                 *error->pbstrVal = NewBstr(answer->second.error);
             }
             return S_OK;

@@ -77,6 +77,13 @@ public:
     HRESULT failHr = DISP_E_EXCEPTION;
     // Fill EXCEPINFO's strings when failing, as a server raising an exception does.
     bool failWithExceptionInfo = false;
+    // A careless server: a match whose identifier and detail are null BSTRs; the
+    // flags it writes for a match and for a loaded font (VARIANT_TRUE unless set,
+    // e.g. 1); a failed load whose reason is a null BSTR.
+    bool nullMatchOutputs = false;
+    VARIANT_BOOL matchedAnswer = VARIANT_TRUE;
+    VARIANT_BOOL loadedAnswer = VARIANT_TRUE;
+    bool nullLoadError = false;
 
 private:
     ULONG m_refs = 1;

@@ -24,6 +24,8 @@ protected:
     FakeGlyvor* Server() const;
 
     GlyvorConnection m_connection;
+    // The temporary machine folder the server is registered in.
+    const std::string& Machine() const { return m_machine; }
 
 private:
     std::string m_machine;

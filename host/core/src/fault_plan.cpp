@@ -83,6 +83,17 @@ bool FaultPlan::Matches(const Arm& arm, const FaultSite& site) const {
 bool FaultPlan::Take(const FaultSite& site, ASErr* code) {
     ++m_bySite[std::string(site.suite) + " " + site.function];
     if (site.canFail) ++m_counts[site.kind];
+    const long call = ++m_allCalls[site.kind];
+    if (m_callHook && !m_inHook && site.kind != FaultKind::Allocation) {
+        struct InHook {
+            bool& flag;
+            explicit InHook(bool& f) : flag(f) { flag = true; }
+            ~InHook() { flag = false; }
+        } inHook(m_inHook);
+        // Copied: the hook may replace itself.
+        const auto hook = m_callHook;
+        hook(site, call);
+    }
     for (auto it = m_arms.begin(); it != m_arms.end(); ++it) {
         if (!Matches(*it, site) || --it->countdown > 0) continue;
         const FiredFault fired{site.kind, site.suite, site.function, it->number, it->code};

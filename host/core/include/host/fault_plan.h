@@ -82,6 +82,13 @@ public:
     void SetObserver(std::function<void(const FiredFault&)> observer) {
         m_observer = std::move(observer);
     }
+    // Runs before every suite and host-string call a plug-in makes (allocations
+    // aside), with the call's number of its kind: a host that acts in the middle of
+    // the plug-in's calls (a notification, a destroyed dialog) is played with it.
+    // Null removes it; the hook is not run for calls it makes itself.
+    void SetCallHook(std::function<void(const FaultSite&, long call)> hook) {
+        m_callHook = std::move(hook);
+    }
 
 private:
     struct Arm {
@@ -102,6 +109,9 @@ private:
     long m_automationArmedAt = 0;  // the automation call (from the base) that fails
     bool m_automationArmed = false;
     std::function<void(const FiredFault&)> m_observer;
+    std::function<void(const FaultSite&, long)> m_callHook;
+    bool m_inHook = false;
+    std::map<FaultKind, long> m_allCalls;
 };
 
 }  // namespace host
