@@ -5,7 +5,6 @@
 
 #include "glyvor/automation.h"
 #include "glyvor/encoding.h"
-#include "invoke_counts.h"
 #include "methods.h"
 
 namespace glyvor {
@@ -123,7 +122,7 @@ HRESULT GlyvorDocument::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT nameCou
 
 HRESULT GlyvorDocument::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-    CountInvoke(member);
+    if (g_events.invoked != nullptr) g_events.invoked(member);
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     const Method* method = FindMethod(member);
     if (method == nullptr || (flags & DISPATCH_METHOD) == 0) return DISP_E_MEMBERNOTFOUND;

@@ -10,8 +10,10 @@
 
 namespace glyvor {
 
-// What a server does around its objects; either may be null.
+// What a server does around its objects; any may be null.
 struct DocumentEvents {
+    // Every Invoke, failed ones included, before it is checked.
+    void (*invoked)(DISPID member) = nullptr;
     // A font was activated or installed (a Windows server tells every window).
     void (*fontsChanged)() = nullptr;
     // The last object of the process went; called from that object's release.

@@ -5,7 +5,6 @@
 
 #include "glyvor/automation.h"
 #include "glyvor_document.h"
-#include "invoke_counts.h"
 #include "platform/emu/control.h"
 #include "service_cache.h"
 
@@ -28,6 +27,16 @@ std::size_t Slot(DISPID member) {
             return 0;
     }
 }
+
+void CountInvoke(DISPID member) { ++g_invokeCounts[Slot(member)]; }
+
+// Set when the module is loaded, before any object exists.
+const bool g_counting = [] {
+    DocumentEvents events;
+    events.invoked = CountInvoke;
+    GlyvorDocument::SetEvents(events);
+    return true;
+}();
 
 std::atomic<long> g_serverLocks{0};
 
@@ -78,8 +87,6 @@ public:
 ClassFactory g_factory;
 
 }  // namespace
-
-void CountInvoke(DISPID member) { ++g_invokeCounts[Slot(member)]; }
 
 }  // namespace glyvor
 

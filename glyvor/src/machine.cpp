@@ -68,6 +68,10 @@ std::string RegistrationFile(const std::string& machine) {
     return JoinPath(GlyvorFolder(machine), "registration.txt");
 }
 
+std::string TypeLibraryFile(const std::string& machine) {
+    return JoinPath(GlyvorFolder(machine), "Glyvor.tlb");
+}
+
 std::vector<std::string> ReadActiveFonts(const std::string& machine) {
     std::vector<std::string> paths;
     std::string bytes;

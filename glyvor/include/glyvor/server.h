@@ -48,6 +48,10 @@ HRESULT SetUpGlyvor(const std::string& machine, const std::vector<GroupSource>& 
 HRESULT UnregisterGlyvor(const std::string& machine,
                          RegistrationScope scope = RegistrationScope::CurrentUser);
 
+// Makes `machine` the one RunningGlyvor::Start serves (on Linux, the
+// emulation's machine folder). RegisterGlyvor and UnregisterGlyvor do this too.
+void UseGlyvorMachine(const std::string& machine);
+
 // `glyvor serve`: on Windows, serves "Glyvor.Document" for `machine` from this
 // process. Started by COM (byCom) it serves until its last object and lock are
 // gone; started by hand it also puts an object in the running-object table and
@@ -74,7 +78,8 @@ public:
     bool running() const { return m_cookie != 0; }
 
 private:
-    DWORD m_cookie = 0;
+    DWORD m_cookie = 0;         // the running-object table's (Linux), the process id (Windows)
+    void* m_process = nullptr;  // Windows: the server program's process
 };
 
 // Linux only, where the server lives in this process: calls the server module

@@ -102,6 +102,8 @@ HRESULT UnregisterGlyvor(const std::string& machine, RegistrationScope) {
     return EmuUnregisterClass(kProgId);
 }
 
+void UseGlyvorMachine(const std::string& machine) { UseMachine(machine); }
+
 int ServeGlyvor(const std::string&, bool, std::ostream& err) {
     err << "glyvor: serve: this edition's server is the in-process module "
         << DefaultServerModulePath() << "; a client loads it through COM\n";
