@@ -12,6 +12,10 @@ namespace glyvor {
 
 namespace {
 
+// The OLE Automation type library (stdole2.tlb).
+constexpr GUID kStdOle = {
+    0x00020430, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 constexpr SYSKIND kSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 
 std::wstring Wide(const char16_t* text) {
@@ -73,10 +77,12 @@ HRESULT DescribeInterface(ICreateTypeLib2* library, ComRef<ICreateTypeInfo>* cre
     if (SUCCEEDED(hr)) hr = info->SetGuid(IID_IGlyvor);
     std::wstring doc = L"The font manager's automation interface";
     if (SUCCEEDED(hr)) hr = info->SetDocString(&doc[0]);
-    // Every dispatch interface derives from IDispatch, described by stdole2.
+    // Every dispatch interface derives from IDispatch, described by the
+    // registered OLE Automation library. Loaded by its registration: LoadTypeLib
+    // with a bare file name would register that library again, machine-wide.
     ComRef<ITypeLib> stdole;
     ComRef<ITypeInfo> dispatch;
-    if (SUCCEEDED(hr)) hr = LoadTypeLib(L"stdole2.tlb", stdole.Put());
+    if (SUCCEEDED(hr)) hr = LoadRegTypeLib(kStdOle, 2, 0, LOCALE_NEUTRAL, stdole.Put());
     if (SUCCEEDED(hr)) hr = stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatch.Put());
     HREFTYPE reference = 0;
     if (SUCCEEDED(hr)) hr = info->AddRefTypeInfo(dispatch.get(), &reference);

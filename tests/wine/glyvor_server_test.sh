@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The font manager as a real out-of-process automation server under Wine: a
+# machine indexed and registered for all users (the registration Wine's COM
+# reads), then the Windows client's checks.
+#   glyvor_server_test.sh by-com|by-hand
+# Environment: WINEPREFIX, LUMARO_WINE_RUN, LUMARO_WINDOWS_BIN (see LumaroWine.cmake).
+set -euo pipefail
+mode="$1"
+run="$LUMARO_WINE_RUN"
+glyvor="$LUMARO_WINDOWS_BIN/glyvor.exe"
+client="$LUMARO_WINDOWS_BIN/glyvor_client.exe"
+work="$(mktemp -d)"
+machine="$work/machine"
+registered=no
+cleanup() {
+  if [ "$registered" = yes ]; then
+    "$run" "$glyvor" unregister --machine "$machine" --all-users >/dev/null 2>&1 || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/fonts"
+cp /usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf \
+  /usr/share/fonts/truetype/liberation/LiberationSerif-Italic.ttf \
+  /usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf "$work/fonts/"
+
+"$run" "$glyvor" index --out "$machine/Glyvor/catalog.txt" --group "Fonts=$work/fonts"
+registered=yes
+"$run" "$glyvor" register --machine "$machine" --all-users
+if [ "$mode" = by-hand ]; then
+  "$run" "$client" by-hand "$machine" "$glyvor"
+else
+  "$run" "$client" by-com "$machine"
+fi
