@@ -2,7 +2,7 @@
 # The font manager as a real out-of-process automation server under Wine: a
 # machine indexed and registered for all users (the registration Wine's COM
 # reads), then the Windows client's checks.
-#   glyvor_server_test.sh by-com|by-hand
+#   glyvor_server_test.sh by-com|by-hand|without-catalogue
 # Environment: WINEPREFIX, LUMARO_WINE_RUN, LUMARO_WINDOWS_BIN (see LumaroWine.cmake).
 set -euo pipefail
 mode="$1"
@@ -25,11 +25,13 @@ cp /usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf \
   /usr/share/fonts/truetype/liberation/LiberationSerif-Italic.ttf \
   /usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf "$work/fonts/"
 
-"$run" "$glyvor" index --out "$machine/Glyvor/catalog.txt" --group "Fonts=$work/fonts"
+if [ "$mode" != without-catalogue ]; then
+  "$run" "$glyvor" index --out "$machine/Glyvor/catalog.txt" --group "Fonts=$work/fonts"
+fi
 registered=yes
 "$run" "$glyvor" register --machine "$machine" --all-users
 if [ "$mode" = by-hand ]; then
   "$run" "$client" by-hand "$machine" "$glyvor"
 else
-  "$run" "$client" by-com "$machine"
+  "$run" "$client" "$mode" "$machine"
 fi

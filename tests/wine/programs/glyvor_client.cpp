@@ -7,6 +7,9 @@
 //   glyvor_client by-com MACHINE
 //       the server as COM starts it: created, called, found in another process,
 //       gone after the last release; a top-level window hears WM_FONTCHANGE
+//   glyvor_client without-catalogue MACHINE
+//       a registered server that cannot read its catalogue: creation fails and
+//       the server COM started for it ends
 //   glyvor_client by-hand MACHINE GLYVOR_EXE
 //       the server started by hand: found in the running-object table, kept
 //       after the last release, stopped by closing its window
@@ -390,6 +393,21 @@ void ByCom(const std::string& machine) {
     DestroyWindow(window);
 }
 
+void WithoutCatalogue() {
+    const CLSID clsid = ClassOfProgId();
+    IUnknown* object = nullptr;
+    const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown,
+                                        reinterpret_cast<void**>(&object));
+    Check(FAILED(hr) && object == nullptr, "CoCreateInstance fails without a catalogue", Hex(hr));
+    if (object != nullptr) object->Release();
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+        gone = GlyvorProcesses().empty();
+        if (!gone) Sleep(100);
+    }
+    Check(gone, "the server COM started for it ends by itself");
+}
+
 BOOL CALLBACK CloseWindowsOf(HWND window, LPARAM processId) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -473,9 +491,11 @@ int main() {
         args.push_back(Narrow(arguments[i], wcslen(arguments[i])));
     }
     LocalFree(arguments);
-    if (args.size() < 2 || (args[0] == "by-hand" && args.size() != 3) ||
-        (args[0] != "by-com" && args[0] != "by-hand")) {
-        std::fprintf(stderr, "usage: glyvor_client by-com MACHINE | by-hand MACHINE GLYVOR_EXE\n");
+    const bool known = args.size() == 2 && (args[0] == "by-com" || args[0] == "without-catalogue");
+    if (!known && !(args.size() == 3 && args[0] == "by-hand")) {
+        std::fprintf(stderr,
+                     "usage: glyvor_client by-com MACHINE | without-catalogue MACHINE | "
+                     "by-hand MACHINE GLYVOR_EXE\n");
         return 100;
     }
     // The client initialises COM as the host does for the plug-in.
@@ -486,6 +506,8 @@ int main() {
     const std::string machine = glyvor::NativePath(args[1]);
     if (args[0] == "by-com") {
         ByCom(machine);
+    } else if (args[0] == "without-catalogue") {
+        WithoutCatalogue();
     } else {
         ByHand(machine, glyvor::NativePath(args[2]));
     }
