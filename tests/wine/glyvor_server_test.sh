@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The font manager as a real out-of-process automation server under Wine: a
 # machine indexed and registered for all users (the registration Wine's COM
-# reads), then the Windows client's checks.
-#   glyvor_server_test.sh by-com|by-hand|without-catalogue
+# reads), then the Windows client's checks. For by-com the Linux edition
+# indexes the machine: both editions share the machine folder.
+#   glyvor_server_test.sh by-com|by-hand|without-catalogue LINUX_GLYVOR
 # Environment: WINEPREFIX, LUMARO_WINE_RUN, LUMARO_WINDOWS_BIN (see LumaroWine.cmake).
 set -euo pipefail
 mode="$1"
+linux="$2"
 run="$LUMARO_WINE_RUN"
 glyvor="$LUMARO_WINDOWS_BIN/glyvor.exe"
 client="$LUMARO_WINDOWS_BIN/glyvor_client.exe"
@@ -23,11 +25,13 @@ trap cleanup EXIT
 mkdir -p "$work/fonts"
 cp /usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf \
   /usr/share/fonts/truetype/liberation/LiberationSerif-Italic.ttf \
-  /usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf "$work/fonts/"
+  /usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf \
+  /usr/share/fonts/type1/urw-base35/C059-Roman.t1 "$work/fonts/"
 
-if [ "$mode" != without-catalogue ]; then
-  "$run" "$glyvor" index --out "$machine/Glyvor/catalog.txt" --group "Fonts=$work/fonts"
-fi
+case "$mode" in
+  by-com) "$linux" index --out "$machine/Glyvor/catalog.txt" --group "Fonts=$work/fonts" ;;
+  by-hand) "$run" "$glyvor" index --out "$machine/Glyvor/catalog.txt" --group "Fonts=$work/fonts" ;;
+esac
 registered=yes
 "$run" "$glyvor" register --machine "$machine" --all-users
 if [ "$mode" = by-hand ]; then

@@ -6,7 +6,8 @@
 //
 //   glyvor_client by-com MACHINE
 //       the server as COM starts it: created, called, found in another process,
-//       gone after the last release; a top-level window hears WM_FONTCHANGE
+//       gone after the last release; a top-level window hears WM_FONTCHANGE.
+//       The machine's catalogue comes from the Linux edition.
 //   glyvor_client without-catalogue MACHINE
 //       a registered server that cannot read its catalogue: creation fails and
 //       the server COM started for it ends
@@ -290,6 +291,16 @@ void CallsKeepTheContract(IDispatch* glyvor, const std::string& machine, HWND wi
     Check(FileExists(machine + "\\Fonts\\NimbusSans-Regular.otf"), "the file is in Fonts");
     Check(FontState(glyvor, cff.identifier, &hr) == 2 /* installed */,
           "GetFontState says installed");
+
+    // The catalogue was made by the Linux edition, which reads Type 1 files.
+    const Match type1 = MatchFont(glyvor, L"C059-Roman");
+    Check(type1.matched && type1.identifier == "Fonts:C059-Roman.t1#0",
+          "MatchFont offers the Type 1 font of a catalogue made on Linux", type1.identifier);
+    const Load refused = LoadFont(glyvor, type1.identifier, true);
+    Check(refused.hr == S_OK && !refused.success &&
+              refused.error.find("is refused: a Type 1 font; the Windows edition reads TrueType "
+                                 "and OpenType fonts only") != std::string::npos,
+          "activating it fails and says why", refused.error);
 
     const Load unknown = LoadFont(glyvor, "Nowhere:missing.ttf#0", true);
     Check(
