@@ -39,6 +39,12 @@ marker="$WINEPREFIX/.lumaro-test-prefix"
 
 case "${1:-}" in
   setup)
+    keeper="${LUMARO_WINDOWS_BIN:-}/wine_keeper.exe"
+    if [ ! -f "$keeper" ]; then
+      echo "run-wine.sh: $keeper is missing; build the Windows programs first:" >&2
+      echo "  cmake --preset mingw64 && cmake --build --preset mingw64" >&2
+      exit 2
+    fi
     if [ -e "$WINEPREFIX" ] && [ ! -e "$marker" ] && [ -n "$(ls -A "$WINEPREFIX")" ]; then
       echo "run-wine.sh: $WINEPREFIX exists and is not a test prefix; not touching it" >&2
       exit 2
@@ -53,12 +59,6 @@ case "${1:-}" in
     # A crashing program ends with its exception code instead of waiting in a debugger.
     "$wine64" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
       /v Debugger /f >/dev/null 2>&1 || true
-    keeper="${LUMARO_WINDOWS_BIN:-}/wine_keeper.exe"
-    if [ ! -f "$keeper" ]; then
-      echo "run-wine.sh: $keeper is missing; build the Windows programs first:" >&2
-      echo "  cmake --preset mingw64 && cmake --build --preset mingw64" >&2
-      exit 2
-    fi
     # The desktop that wineboot started chose its display driver before the
     # null driver was set: let everything end, so that the next one starts afresh.
     if [ -n "$wineserver" ]; then "$wineserver" -w; fi
