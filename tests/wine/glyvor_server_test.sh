@@ -3,7 +3,7 @@
 # machine indexed and registered for all users (the registration Wine's COM
 # reads), then the Windows client's checks. For by-com the Linux edition
 # indexes the machine: both editions share the machine folder.
-#   glyvor_server_test.sh by-com|by-hand|without-catalogue LINUX_GLYVOR
+#   glyvor_server_test.sh by-com|by-hand|without-catalogue|control LINUX_GLYVOR
 # Environment: WINEPREFIX, LUMARO_WINE_RUN, LUMARO_WINDOWS_BIN (see LumaroWine.cmake).
 set -euo pipefail
 mode="$1"
@@ -33,9 +33,12 @@ case "$mode" in
   by-hand) "$run" "$glyvor" index --out "$machine/Glyvor/catalog.txt" --group "Fonts=$work/fonts" ;;
 esac
 registered=yes
-"$run" "$glyvor" register --machine "$machine" --all-users
-if [ "$mode" = by-hand ]; then
-  "$run" "$client" by-hand "$machine" "$glyvor"
-else
-  "$run" "$client" "$mode" "$machine"
+if [ "$mode" != control ]; then
+  "$run" "$glyvor" register --machine "$machine" --all-users
 fi
+case "$mode" in
+  by-hand) "$run" "$client" by-hand "$machine" "$glyvor" ;;
+  # Sets up and registers the machine itself, as a host would.
+  control) "$run" "$LUMARO_WINDOWS_BIN/glyvor_control_check.exe" "$machine" "$work/fonts" ;;
+  *) "$run" "$client" "$mode" "$machine" ;;
+esac

@@ -7,14 +7,11 @@
 
 #include <atomic>
 #include <cstdio>
-#include <filesystem>
 #include <new>
 #include <ostream>
 
-#include "file_paths.h"
 #include "glyvor/automation.h"
 #include "glyvor/command_line.h"
-#include "glyvor/machine.h"
 #include "glyvor/server.h"
 #include "glyvor_document.h"
 #include "service_cache.h"
