@@ -8,7 +8,10 @@ target_sources(glyvor_core PRIVATE
   src/windows/font_file_reader.cpp
 )
 target_include_directories(glyvor_core PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src/windows)
-target_compile_definitions(glyvor_core PUBLIC _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+# The Windows 10 API (IDWriteFontFace3 for font names); kept to these targets,
+# so that a program linking them chooses its own.
+set(GLYVOR_WINDOWS_VERSION _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+target_compile_definitions(glyvor_core PRIVATE ${GLYVOR_WINDOWS_VERSION})
 target_link_libraries(glyvor_core PRIVATE dwrite)
 
 # Registration, the server and starting it by hand, for the program and the host.
@@ -22,6 +25,7 @@ add_library(glyvor_server_control STATIC
 target_include_directories(glyvor_server_control PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR}/src/windows)
 target_link_libraries(glyvor_server_control PUBLIC glyvor_core glyvor_document platform)
+target_compile_definitions(glyvor_server_control PRIVATE ${GLYVOR_WINDOWS_VERSION})
 lumaro_warnings(glyvor_server_control)
 
 add_library(glyvor_cli STATIC src/command_line.cpp)
