@@ -10,6 +10,16 @@
 
 namespace glyvor {
 
+// What a server does around its objects; any may be null.
+struct DocumentEvents {
+    // Every Invoke, failed ones included, before it is checked.
+    void (*invoked)(DISPID member) = nullptr;
+    // A font was activated or installed (a Windows server tells every window).
+    void (*fontsChanged)() = nullptr;
+    // The last object of the process went; called from that object's release.
+    void (*lastObjectGone)() = nullptr;
+};
+
 class GlyvorDocument final : public IDispatch, public IRunnableObject {
 public:
     // Starts with one reference, which the creator owns.
@@ -35,6 +45,8 @@ public:
 
     // Objects alive in this module, for DllCanUnloadNow.
     static long LiveObjects();
+    // Set once, before the first object is made.
+    static void SetEvents(const DocumentEvents& events);
 
 private:
     ~GlyvorDocument();

@@ -1,7 +1,5 @@
 #include "glyvor/catalog.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,7 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "file_paths.h"
 #include "glyvor/encoding.h"
+#include "glyvor/native_path.h"
 
 namespace glyvor {
 
@@ -151,9 +151,7 @@ std::string Catalog::DetailOf(const FontEntry& entry) const {
 }
 
 std::string Catalog::PathOf(const FontEntry& entry) const {
-    const std::string& folder = m_groups[entry.group].folder;
-    if (!folder.empty() && folder.back() == '/') return folder + entry.relativePath;
-    return folder + "/" + entry.relativePath;
+    return JoinPath(m_groups[entry.group].folder, entry.relativePath);
 }
 
 const FontEntry* Catalog::FindById(const std::string& identifier) const {
@@ -203,7 +201,8 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
                 return fail("malformed group record");
             }
             if (!IsUtf8(name) || !IsUtf8(folder)) return fail("not valid UTF-8");
-            if (folder.empty() || folder[0] != '/') return fail("group folder is not absolute");
+            folder = NativePath(folder);
+            if (!PathFromUtf8(folder).is_absolute()) return fail("group folder is not absolute");
             if (parsed.AddGroup(name, folder) < 0) return fail("bad or repeated group name");
         } else if (f[0] == "font") {
             if (f.size() != 11)
@@ -243,7 +242,7 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
 }
 
 bool Catalog::Load(const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) {
         *error = path + ": cannot open: " + std::strerror(errno);
         return false;
@@ -263,16 +262,18 @@ bool Catalog::Load(const std::string& path, std::string* error) {
 }
 
 bool Catalog::Save(const std::string& path, std::string* error) const {
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    namespace fs = std::filesystem;
+    const fs::path target = PathFromUtf8(path);
+    const fs::path parent = target.parent_path();
     std::error_code ec;
-    if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    if (!parent.empty()) fs::create_directories(parent, ec);
     if (ec) {
-        *error = parent.string() + ": cannot create the folder: " + ec.message();
+        *error = Utf8FromPath(parent) + ": cannot create the folder: " + ec.message();
         return false;
     }
-    std::string temp = path + ".tmp." + std::to_string(::getpid());
+    const std::string temp = path + ".tmp." + TemporarySuffix();
     {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        std::ofstream out(PathFromUtf8(temp), std::ios::binary | std::ios::trunc);
         if (!out) {
             *error = temp + ": cannot create: " + std::strerror(errno);
             return false;
@@ -281,13 +282,17 @@ bool Catalog::Save(const std::string& path, std::string* error) const {
         out.flush();
         if (!out) {
             *error = temp + ": write error";
-            std::remove(temp.c_str());
+            out.close();
+            fs::remove(PathFromUtf8(temp), ec);
             return false;
         }
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        *error = path + ": cannot replace: " + std::strerror(errno);
-        std::remove(temp.c_str());
+    // Replaces an existing catalogue in one step on both platforms.
+    fs::rename(PathFromUtf8(temp), target, ec);
+    if (ec) {
+        *error = path + ": cannot replace: " + ec.message();
+        std::error_code ignored;
+        fs::remove(PathFromUtf8(temp), ignored);
         return false;
     }
     return true;
