@@ -6,10 +6,11 @@ target_sources(glyvor_core PRIVATE
   src/windows/encoding.cpp
   src/windows/file_system.cpp
   src/windows/font_file_reader.cpp
+  src/windows/name_folding.cpp
 )
 target_include_directories(glyvor_core PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src/windows)
 target_compile_definitions(glyvor_core PUBLIC _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-target_link_libraries(glyvor_core PRIVATE dwrite)
+target_link_libraries(glyvor_core PRIVATE dwrite normaliz)
 
 # Registration, the server and starting it by hand, for the program and the host.
 add_library(glyvor_server_control STATIC
