@@ -58,47 +58,36 @@ bool HasSubsetTag(std::string_view name) {
     return true;
 }
 
-std::uint64_t Pack(std::uint32_t key, std::uint32_t font) {
-    return (std::uint64_t{key} << 32) | font;
-}
+// Rules by their place in LooseKey and ExactKey.
+enum LooseRule { kPostScriptLoose, kFullNameLoose, kFamilyStyle };
+enum ExactRule { kPostScriptExact, kFullNameExact };
 
 }  // namespace
 
 FontMatcher::FontMatcher(const Catalog& catalog) : m_catalog(catalog) {
     const std::vector<FontEntry>& entries = catalog.entries();
-    // Which font each face is, by its PostScript name, loosely.
-    std::unordered_map<std::string, std::uint32_t> fontIds;
-    std::vector<std::uint32_t> fontOf(entries.size());
-    std::uint32_t nextFont = 0;
-    // Every loose key, and the preferred face of each font among the faces answering it.
-    std::unordered_map<std::string, std::uint32_t> keyIds;
-    std::unordered_map<std::uint64_t, std::size_t> preferred;
-
-    std::vector<std::string> keys;
+    m_exact.reserve(entries.size() * 2);
+    m_loose.reserve(entries.size() * 3);
+    // Faces are the same font when their PostScript names share a loose key:
+    // that key stands for the font. A face without one is a font of its own.
+    std::vector<const void*> fontOf(entries.size());
+    std::vector<std::string> pairs;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const FontEntry& e = entries[i];
         const std::string psKey = NormaliseName(e.postScriptName);
-        if (psKey.empty()) {
-            fontOf[i] = nextFont++;
-        } else {
-            auto [font, added] = fontIds.emplace(psKey, nextFont);
-            if (added) ++nextFont;
-            fontOf[i] = font->second;
-        }
+        fontOf[i] = &entries[i];
+        if (!psKey.empty()) fontOf[i] = &*m_loose.try_emplace(psKey).first;
+        const void* font = fontOf[i];
 
         const FaceNames names = Gather(e);
-        keys.clear();
         for (const std::string* ps : names[NameKind::PostScript]) {
-            Offer(m_psExact, *ps, i);
-            keys.push_back(NormaliseName(*ps));
-            Offer(m_psLoose, keys.back(), i);
+            AddExact(*ps, kPostScriptExact, i,
+                     AddLoose(NormaliseName(*ps), kPostScriptLoose, i, font));
         }
         for (const std::string* full : names[NameKind::Full]) {
-            Offer(m_fullExact, *full, i);
-            keys.push_back(NormaliseName(*full));
-            Offer(m_fullLoose, keys.back(), i);
+            AddExact(*full, kFullNameExact, i,
+                     AddLoose(NormaliseName(*full), kFullNameLoose, i, font));
         }
-        const std::size_t pairsFrom = keys.size();
         // A pair without styles of its own takes the next older pair's (as the
         // name table defines it).
         const Names& legacyStyles = names[NameKind::Style];
@@ -107,34 +96,69 @@ FontMatcher::FontMatcher(const Catalog& catalog) : m_catalog(catalog) {
                                       : names[NameKind::TypographicStyle];
         const Names& wwsStyles =
             names[NameKind::WwsStyle].empty() ? typoStyles : names[NameKind::WwsStyle];
-        PairKeys(names[NameKind::Family], legacyStyles, &keys);
-        PairKeys(names[NameKind::TypographicFamily], typoStyles, &keys);
-        PairKeys(names[NameKind::WwsFamily], wwsStyles, &keys);
-        for (std::size_t k = pairsFrom; k < keys.size(); ++k) Offer(m_familyStyle, keys[k], i);
+        pairs.clear();
+        PairKeys(names[NameKind::Family], legacyStyles, &pairs);
+        PairKeys(names[NameKind::TypographicFamily], typoStyles, &pairs);
+        PairKeys(names[NameKind::WwsFamily], wwsStyles, &pairs);
+        for (const std::string& key : pairs) AddLoose(key, kFamilyStyle, i, font);
+    }
+    // Each rule's answer: the font its key finds, in the face that font prefers.
+    for (auto& [key, loose] : m_loose) {
+        for (Found& found : loose.rules) Resolve(&found, &loose, fontOf);
+    }
+    for (auto& [key, exact] : m_exact) {
+        for (Found& found : exact.rules) Resolve(&found, exact.loose, fontOf);
+    }
+}
 
-        for (const std::string& key : keys) {
-            if (key.empty()) continue;
-            const std::uint32_t id =
-                keyIds.emplace(key, static_cast<std::uint32_t>(keyIds.size())).first->second;
-            auto [it, inserted] = preferred.emplace(Pack(id, fontOf[i]), i);
-            if (!inserted && Preferred(i, it->second)) it->second = i;
+FontMatcher::LooseKey* FontMatcher::AddLoose(const std::string& key, int rule, std::size_t face,
+                                             const void* font) {
+    if (key.empty()) return nullptr;
+    LooseKey* loose = &m_loose.try_emplace(key).first->second;
+    Offer(&loose->rules[rule], face);
+    Prefer(loose, face, font);
+    return loose;
+}
+
+void FontMatcher::AddExact(const std::string& key, int rule, std::size_t face, LooseKey* loose) {
+    if (key.empty()) return;
+    ExactKey* exact = &m_exact.try_emplace(key).first->second;
+    Offer(&exact->rules[rule], face);
+    exact->loose = loose;
+}
+
+void FontMatcher::Offer(Found* found, std::size_t face) const {
+    if (found->face == kNone || FoundFirst(face, found->face)) found->face = face;
+}
+
+void FontMatcher::Prefer(LooseKey* key, std::size_t face, const void* font) {
+    if (key->best == kNone || key->font == font) {
+        if (key->best == kNone || Preferred(face, key->best)) key->best = face;
+        key->font = font;
+        return;
+    }
+    for (auto& [other, best] : key->moreFonts) {
+        if (other == font) {
+            if (Preferred(face, best)) best = face;
+            return;
         }
     }
+    key->moreFonts.emplace_back(font, face);
+}
 
-    // Each rule's answer: the font its key finds, in the face that font prefers.
-    auto resolve = [&](Index& index, bool exact) {
-        for (auto& [key, hit] : index) {
-            auto id = keyIds.find(exact ? NormaliseName(key) : key);
-            if (id == keyIds.end()) continue;
-            auto it = preferred.find(Pack(id->second, fontOf[hit.found]));
-            if (it != preferred.end()) hit.answer = it->second;
-        }
-    };
-    resolve(m_psExact, true);
-    resolve(m_psLoose, false);
-    resolve(m_fullExact, true);
-    resolve(m_fullLoose, false);
-    resolve(m_familyStyle, false);
+void FontMatcher::Resolve(Found* found, const LooseKey* key,
+                          const std::vector<const void*>& fontOf) {
+    if (found->face == kNone) return;
+    found->answer = found->face;
+    if (!key) return;
+    const void* font = fontOf[found->face];
+    if (key->font == font) {
+        found->answer = key->best;
+        return;
+    }
+    for (const auto& [other, best] : key->moreFonts) {
+        if (other == font) found->answer = best;
+    }
 }
 
 bool FontMatcher::FoundFirst(std::size_t a, std::size_t b) const {
@@ -151,12 +175,6 @@ bool FontMatcher::Preferred(std::size_t a, std::size_t b) const {
     return FoundFirst(a, b);
 }
 
-void FontMatcher::Offer(Index& index, const std::string& key, std::size_t entry) {
-    if (key.empty()) return;
-    auto [it, inserted] = index.emplace(key, Hit{entry, entry});
-    if (!inserted && FoundFirst(entry, it->second.found)) it->second = Hit{entry, entry};
-}
-
 MatchResult FontMatcher::Match(std::string_view name) const {
     MatchResult result = MatchAsGiven(name);
     if (!result.entry && HasSubsetTag(name)) result = MatchAsGiven(name.substr(7));
@@ -166,20 +184,22 @@ MatchResult FontMatcher::Match(std::string_view name) const {
 MatchResult FontMatcher::MatchAsGiven(std::string_view name) const {
     MatchResult result;
     if (name.empty()) return result;
-    const std::string exact(name);
     const std::string loose = NormaliseName(name);
-    const std::pair<const Index*, const std::string*> steps[] = {
-        {&m_psExact, &exact},   {&m_psLoose, &loose},     {&m_fullExact, &exact},
-        {&m_fullLoose, &loose}, {&m_familyStyle, &loose},
+    auto e = m_exact.find(std::string(name));
+    auto l = m_loose.find(loose);
+    const ExactKey* exact = e == m_exact.end() ? nullptr : &e->second;
+    const LooseKey* looseKey = l == m_loose.end() ? nullptr : &l->second;
+    const std::pair<const Found*, MatchKind> steps[] = {
+        {exact ? &exact->rules[kPostScriptExact] : nullptr, MatchKind::PostScriptExact},
+        {looseKey ? &looseKey->rules[kPostScriptLoose] : nullptr, MatchKind::PostScriptLoose},
+        {exact ? &exact->rules[kFullNameExact] : nullptr, MatchKind::FullNameExact},
+        {looseKey ? &looseKey->rules[kFullNameLoose] : nullptr, MatchKind::FullNameLoose},
+        {looseKey ? &looseKey->rules[kFamilyStyle] : nullptr, MatchKind::FamilyStyle},
     };
-    const MatchKind kinds[] = {MatchKind::PostScriptExact, MatchKind::PostScriptLoose,
-                               MatchKind::FullNameExact, MatchKind::FullNameLoose,
-                               MatchKind::FamilyStyle};
-    for (std::size_t s = 0; s < std::size(steps); ++s) {
-        auto it = steps[s].first->find(*steps[s].second);
-        if (it != steps[s].first->end()) {
-            result.entry = &m_catalog.entries()[it->second.answer];
-            result.kind = kinds[s];
+    for (const auto& [found, kind] : steps) {
+        if (found && found->answer != kNone) {
+            result.entry = &m_catalog.entries()[found->answer];
+            result.kind = kind;
             return result;
         }
     }
@@ -187,10 +207,9 @@ MatchResult FontMatcher::MatchAsGiven(std::string_view name) const {
     const std::size_t comma = loose.find(',');
     if (comma != std::string::npos && comma > 0 && comma + 1 < loose.size() &&
         loose.find(',', comma + 1) == std::string::npos) {
-        const std::string joined = loose.substr(0, comma) + loose.substr(comma + 1);
-        auto it = m_familyStyle.find(joined);
-        if (it != m_familyStyle.end()) {
-            result.entry = &m_catalog.entries()[it->second.answer];
+        auto it = m_loose.find(loose.substr(0, comma) + loose.substr(comma + 1));
+        if (it != m_loose.end() && it->second.rules[kFamilyStyle].answer != kNone) {
+            result.entry = &m_catalog.entries()[it->second.rules[kFamilyStyle].answer];
             result.kind = MatchKind::FamilyStyle;
         }
     }

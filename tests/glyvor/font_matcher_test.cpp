@@ -292,6 +292,29 @@ TEST(FontMatcher, AStrongerRuleWinsAcrossFontsAndTheBetterFaceWithinOne) {
     }
 }
 
+// A name that two fonts carry by the same rule: the format decides which font,
+// then that font's newest face answers, whichever font the index met first.
+TEST(FontMatcher, ANameOfTwoFontsAnswersWithTheChosenFontsNewestFace) {
+    for (const bool otherFirst : {true, false}) {
+        Catalog catalog;
+        catalog.AddGroup("G", "/g");
+        FontEntry other = Face("other.ttf", FontFormat::TrueType, "Other", 9000);
+        FontEntry older = Face("b-old.otf", FontFormat::OpenTypeCff, "Chosen", 1000);
+        FontEntry newer = Face("c-new.otf", FontFormat::OpenTypeCff, "Chosen", 2000);
+        FontEntry middle = Face("a-mid.otf", FontFormat::OpenTypeCff, "Chosen", 1500);
+        for (FontEntry* e : {&other, &older, &newer, &middle}) e->fullName = "Shared Name";
+        std::vector<FontEntry*> order = {&older, &newer, &middle};
+        order.insert(otherFirst ? order.begin() : order.end(), &other);
+        for (FontEntry* e : order) ASSERT_TRUE(catalog.AddEntry(*e));
+        const FontMatcher matcher(catalog);
+        for (const char* name : {"Shared Name", "shared-name", "Chosen"}) {
+            const glyvor::MatchResult m = matcher.Match(name);
+            ASSERT_NE(m.entry, nullptr) << name;
+            EXPECT_EQ(m.entry->relativePath, "c-new.otf") << name << otherFirst;
+        }
+    }
+}
+
 TEST(FontMatcher, EveryLanguagesNamesAnswerAndPairWithinTheirKind) {
     Catalog catalog;
     catalog.AddGroup("G", "/g");

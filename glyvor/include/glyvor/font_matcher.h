@@ -26,14 +26,18 @@
 // the OpenType "NimbusSans-Regular" beats the Type 1 one even where only the
 // Type 1 face's full name is the name asked for.
 //
-// Each rule is one hash lookup, its answer computed when the matcher is built:
-// the cost of a match does not grow with the catalogue.
+// The name is folded once; one lookup of it as given and one of its loose key
+// answer all five rules (two more for a "Family,Style" form or a subset tag),
+// each rule's answer computed when the matcher is built: the cost of a match
+// does not grow with the catalogue.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "glyvor/catalog.h"
@@ -62,19 +66,40 @@ public:
     MatchResult Match(std::string_view name) const;
 
 private:
-    struct Hit {
-        std::size_t found;   // the face the rule prefers for the key
-        std::size_t answer;  // the preferred face of its font among those answering the key
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // What one rule finds for a key: the face it prefers among all that carry
+    // the key, and the face that answers (the preferred face of that one's font).
+    struct Found {
+        std::size_t face = kNone;
+        std::size_t answer = kNone;
     };
-    using Index = std::unordered_map<std::string, Hit>;
+    // A loose key: rules 2, 4 and 5, and the preferred face of each font among
+    // those that answer the key by any rule (few fonts share a name: the first
+    // is kept inline).
+    struct LooseKey {
+        Found rules[3];
+        const void* font = nullptr;
+        std::size_t best = kNone;
+        std::vector<std::pair<const void*, std::size_t>> moreFonts;
+    };
+    // An exact key: rules 1 and 3, and the loose key it folds to.
+    struct ExactKey {
+        Found rules[2];
+        LooseKey* loose = nullptr;
+    };
 
     MatchResult MatchAsGiven(std::string_view name) const;
-    void Offer(Index& index, const std::string& key, std::size_t entry);
+    LooseKey* AddLoose(const std::string& key, int rule, std::size_t face, const void* font);
+    void AddExact(const std::string& key, int rule, std::size_t face, LooseKey* loose);
+    void Prefer(LooseKey* key, std::size_t face, const void* font);
+    void Resolve(Found* found, const LooseKey* key, const std::vector<const void*>& fontOf);
+    void Offer(Found* found, std::size_t face) const;
     bool FoundFirst(std::size_t a, std::size_t b) const;
     bool Preferred(std::size_t a, std::size_t b) const;
 
     const Catalog& m_catalog;
-    Index m_psExact, m_psLoose, m_fullExact, m_fullLoose, m_familyStyle;
+    std::unordered_map<std::string, ExactKey> m_exact;
+    std::unordered_map<std::string, LooseKey> m_loose;
 };
 
 }  // namespace glyvor
