@@ -1,5 +1,8 @@
 // The DirectWrite edition of the font-file reader. DirectWrite reads TrueType
-// and OpenType files; Type 1 files are refused by name, with a reason.
+// and OpenType files; Type 1 files are refused by name, with a reason. Its
+// informational strings come from the Windows-platform name records, and from
+// Macintosh ones only where a font has no Windows record of that name: names
+// that only a Macintosh record carries are known to the Linux edition alone.
 #include "font_file_reader.h"
 
 #include <windows.h>
