@@ -6,13 +6,14 @@ target_sources(glyvor_core PRIVATE
   src/windows/encoding.cpp
   src/windows/file_system.cpp
   src/windows/font_file_reader.cpp
+  src/windows/name_folding.cpp
 )
 target_include_directories(glyvor_core PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src/windows)
 # The Windows 10 API (IDWriteFontFace3 for font names); kept to these targets,
 # so that a program linking them chooses its own.
 set(GLYVOR_WINDOWS_VERSION _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 target_compile_definitions(glyvor_core PRIVATE ${GLYVOR_WINDOWS_VERSION})
-target_link_libraries(glyvor_core PRIVATE dwrite)
+target_link_libraries(glyvor_core PRIVATE dwrite normaliz)
 
 # Registration, the server and starting it by hand, for the program and the host.
 add_library(glyvor_server_control STATIC

@@ -1,5 +1,13 @@
 // The Glyvor document object: IDispatch for the three automation methods and
 // IRunnableObject, over one loaded catalogue and the machine folder.
+//
+// MatchFont answers a name by FontMatcher's rules (font_matcher.h): any name a
+// catalogued font carries, in any language, compared after NFKC and case
+// folding and without spaces, hyphens and underscores, also as "Family,Style"
+// and without a PDF subset tag; never another font in its place. Among faces
+// of the same font (equal PostScript names), whichever rule found them, it
+// offers the newer revision, then OpenType (CFF), TrueType, Type 1, then the
+// earlier group, path and face index.
 #pragma once
 
 #include <atomic>

@@ -16,7 +16,7 @@ namespace glyvor {
 namespace {
 
 const char kMagic[] = "glyvor-catalog";
-const char kVersion[] = "1";
+const char kVersion[] = "2";
 
 std::string Escape(const std::string& text) {
     std::string out;
@@ -96,28 +96,6 @@ bool ParseIndex(const std::string& text, unsigned long long limit, unsigned long
 
 }  // namespace
 
-const char* FormatTag(FontFormat format) {
-    switch (format) {
-        case FontFormat::OpenTypeCff:
-            return "otf";
-        case FontFormat::TrueType:
-            return "ttf";
-        case FontFormat::Type1:
-            return "t1";
-    }
-    return "?";
-}
-
-bool FormatFromTag(const std::string& tag, FontFormat* format) {
-    for (FontFormat f : {FontFormat::OpenTypeCff, FontFormat::TrueType, FontFormat::Type1}) {
-        if (tag == FormatTag(f)) {
-            *format = f;
-            return true;
-        }
-    }
-    return false;
-}
-
 long Catalog::AddGroup(const std::string& name, const std::string& folder) {
     // ':' would make identifiers ambiguous ("a:b" + "c" against "a" + "b:c").
     if (name.empty() || name.find(':') != std::string::npos) return -1;
@@ -169,7 +147,11 @@ std::string Catalog::Serialise() const {
         out << "font\t" << e.group << '\t' << Escape(e.relativePath) << '\t' << e.faceIndex << '\t'
             << FormatTag(e.format) << '\t' << Escape(e.postScriptName) << '\t' << Escape(e.family)
             << '\t' << Escape(e.style) << '\t' << Escape(e.fullName) << '\t'
-            << Escape(e.typographicFamily) << '\t' << Escape(e.typographicStyle) << '\n';
+            << Escape(e.typographicFamily) << '\t' << Escape(e.typographicStyle) << '\t'
+            << e.revision << '\n';
+        for (const FontName& n : e.otherNames) {
+            out << "name\t" << NameKindTag(n.kind) << '\t' << Escape(n.text) << '\n';
+        }
     }
     return out.str();
 }
@@ -180,6 +162,7 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
     std::string line;
     std::size_t lineNo = 0;
     bool sawHeader = false;
+    bool inFont = false;  // the last record was a font or one of its names
     auto fail = [&](const std::string& why) {
         *error = "line " + std::to_string(lineNo) + ": " + why;
         return false;
@@ -195,6 +178,8 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
             sawHeader = true;
             continue;
         }
+        const bool afterFont = inFont;
+        inFont = f[0] == "font" || f[0] == "name";
         if (f[0] == "group") {
             std::string name, folder;
             if (f.size() != 3 || !Unescape(f[1], &name) || !Unescape(f[2], &folder)) {
@@ -205,15 +190,17 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
             if (!PathFromUtf8(folder).is_absolute()) return fail("group folder is not absolute");
             if (parsed.AddGroup(name, folder) < 0) return fail("bad or repeated group name");
         } else if (f[0] == "font") {
-            if (f.size() != 11)
-                return fail("a font record has 11 fields, not " + std::to_string(f.size()));
+            if (f.size() != 12)
+                return fail("a font record has 12 fields, not " + std::to_string(f.size()));
             FontEntry e;
-            unsigned long long group = 0, face = 0;
+            unsigned long long group = 0, face = 0, revision = 0;
             if (!ParseIndex(f[1], parsed.m_groups.size(), &group)) return fail("unknown group");
             if (!ParseIndex(f[3], 1u << 16, &face)) return fail("bad face index");
             if (!FormatFromTag(f[4], &e.format)) return fail("unknown format " + f[4]);
+            if (!ParseIndex(f[11], 1ull << 32, &revision)) return fail("bad revision");
             e.group = static_cast<std::size_t>(group);
             e.faceIndex = static_cast<int>(face);
+            e.revision = static_cast<FontRevision>(revision);
             if (!Unescape(f[2], &e.relativePath) || !Unescape(f[5], &e.postScriptName) ||
                 !Unescape(f[6], &e.family) || !Unescape(f[7], &e.style) ||
                 !Unescape(f[8], &e.fullName) || !Unescape(f[9], &e.typographicFamily) ||
@@ -229,6 +216,24 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
                 return fail("font path must be relative to its group");
             }
             if (!parsed.AddEntry(std::move(e))) return fail("repeated font");
+        } else if (f[0] == "name") {
+            if (!afterFont) return fail("a name record must follow its font record");
+            if (f.size() != 3) return fail("malformed name record");
+            FontName name;
+            if (!NameKindFromTag(f[1], &name.kind)) return fail("unknown name kind " + f[1]);
+            if (!Unescape(f[2], &name.text)) return fail("bad escape sequence");
+            if (!IsUtf8(name.text)) return fail("not valid UTF-8");
+            switch (AddOtherName(&parsed.m_entries.back(), std::move(name))) {
+                case AddNameResult::Added:
+                    break;
+                case AddNameResult::Known:
+                    return fail("repeated name");
+                case AddNameResult::Empty:
+                    return fail("empty name");
+                case AddNameResult::TooMany:
+                    return fail("more than " + std::to_string(kMaxNamesOfAKind) +
+                                " names of one kind");
+            }
         } else {
             return fail("unknown record '" + f[0] + "'");
         }

@@ -10,7 +10,10 @@
 namespace glyvor {
 
 // One face as the catalogue records it. Names are UTF-8; where a font carries a
-// name in several languages, the US English one (else the first) is given.
+// name in several languages, the fields give the US English one (else the
+// first), and `names` gives every name of the kinds NameKind lists, in every
+// language and from every platform the reader knows, in the font's own order
+// (repeats and the fields' own names may be among them).
 struct FaceDescription {
     int faceIndex = 0;
     FontFormat format = FontFormat::TrueType;
@@ -20,6 +23,8 @@ struct FaceDescription {
     std::string fullName;
     std::string typographicFamily;  // empty when the font has none
     std::string typographicStyle;
+    std::vector<FontName> names;
+    FontRevision revision = 0;  // from the 'head' table, or a Type 1 font's version
 };
 
 enum class FontFileResult {

@@ -44,6 +44,10 @@ bool IndexFile(const fs::path& file, const std::string& relative, std::size_t gr
         entry.fullName = std::move(face.fullName);
         entry.typographicFamily = std::move(face.typographicFamily);
         entry.typographicStyle = std::move(face.typographicStyle);
+        entry.revision = face.revision;
+        // Names past the limit of their kind are left out: a font cannot make the index grow
+        // without bound.
+        for (FontName& name : face.names) AddOtherName(&entry, std::move(name));
         if (catalog->AddEntry(std::move(entry))) any = true;
     }
     return any;

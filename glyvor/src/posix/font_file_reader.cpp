@@ -6,12 +6,15 @@
 #include FT_FONT_FORMATS_H
 #include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
+#include FT_TRUETYPE_TABLES_H
 #include FT_TYPE1_TABLES_H
 #include <iconv.h>
 
+#include <cstdint>
 #include <memory>
 #include <type_traits>
 
+#include "font_revision.h"
 #include "glyvor/encoding.h"
 
 namespace glyvor {
@@ -54,6 +57,38 @@ std::string Convert(const char* from, const FT_Byte* bytes, FT_UInt length) {
     return out;
 }
 
+bool IsUnicodeRecord(const FT_SfntName& n) {
+    return n.platform_id == TT_PLATFORM_APPLE_UNICODE ||
+           (n.platform_id == TT_PLATFORM_MICROSOFT &&
+            (n.encoding_id == TT_MS_ID_SYMBOL_CS || n.encoding_id == TT_MS_ID_UNICODE_CS ||
+             n.encoding_id == TT_MS_ID_UCS_4));
+}
+
+// The iconv name of a name record's encoding; null for one we do not read.
+const char* EncodingOf(const FT_SfntName& n) {
+    if (IsUnicodeRecord(n)) return "UTF-16BE";
+    if (n.platform_id != TT_PLATFORM_MACINTOSH) return nullptr;
+    switch (n.encoding_id) {
+        case TT_MAC_ID_ROMAN:
+            return "MACINTOSH";
+        case TT_MAC_ID_JAPANESE:
+            return "SHIFT_JIS";
+        case TT_MAC_ID_TRADITIONAL_CHINESE:
+            return "BIG5";
+        case TT_MAC_ID_KOREAN:
+            return "CP949";
+        case TT_MAC_ID_SIMPLIFIED_CHINESE:
+            return "EUC-CN";
+        default:
+            return nullptr;
+    }
+}
+
+std::string Decode(const FT_SfntName& n) {
+    const char* encoding = EncodingOf(n);
+    return encoding ? Convert(encoding, n.string, n.string_len) : std::string();
+}
+
 // A name from the sfnt name table as UTF-8: the Windows Unicode record in US
 // English first, any Windows Unicode record next, then Unicode and Macintosh
 // Roman records.
@@ -82,6 +117,33 @@ std::string SfntName(FT_Face face, FT_UShort nameId) {
     return Convert(bestRank <= 2 ? "UTF-16BE" : "MACINTOSH", best.string, best.string_len);
 }
 
+// Every record of the name table that names the font, in every language.
+void SfntNames(FT_Face face, std::vector<FontName>* names) {
+    static const struct {
+        FT_UShort id;
+        NameKind kind;
+    } kKinds[] = {
+        {TT_NAME_ID_FONT_FAMILY, NameKind::Family},
+        {TT_NAME_ID_FONT_SUBFAMILY, NameKind::Style},
+        {TT_NAME_ID_FULL_NAME, NameKind::Full},
+        {TT_NAME_ID_PS_NAME, NameKind::PostScript},
+        {TT_NAME_ID_TYPOGRAPHIC_FAMILY, NameKind::TypographicFamily},
+        {TT_NAME_ID_TYPOGRAPHIC_SUBFAMILY, NameKind::TypographicStyle},
+        {TT_NAME_ID_WWS_FAMILY, NameKind::WwsFamily},
+        {TT_NAME_ID_WWS_SUBFAMILY, NameKind::WwsStyle},
+    };
+    const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+    for (FT_UInt i = 0; i < count; ++i) {
+        FT_SfntName n;
+        if (FT_Get_Sfnt_Name(face, i, &n) != 0) continue;
+        for (const auto& k : kKinds) {
+            if (k.id != n.name_id) continue;
+            std::string text = Decode(n);
+            if (!text.empty()) names->push_back({k.kind, std::move(text)});
+        }
+    }
+}
+
 const char* OrEmpty(const char* text) { return text ? text : ""; }
 
 // False when the face is of a format the catalogue does not hold.
@@ -103,10 +165,15 @@ bool Describe(FT_Face face, FaceDescription* out) {
         out->fullName = SfntName(face, TT_NAME_ID_FULL_NAME);
         out->typographicFamily = SfntName(face, TT_NAME_ID_TYPOGRAPHIC_FAMILY);
         out->typographicStyle = SfntName(face, TT_NAME_ID_TYPOGRAPHIC_SUBFAMILY);
+        SfntNames(face, &out->names);
+        const auto* head = static_cast<const TT_Header*>(FT_Get_Sfnt_Table(face, FT_SFNT_HEAD));
+        if (head) out->revision = RevisionFromFixed(static_cast<std::int32_t>(head->Font_Revision));
     } else {
         PS_FontInfoRec info;
-        if (FT_Get_PS_Font_Info(face, &info) == 0)
+        if (FT_Get_PS_Font_Info(face, &info) == 0) {
             out->fullName = NameToUtf8(OrEmpty(info.full_name));
+            out->revision = RevisionFromText(OrEmpty(info.version));
+        }
     }
     if (out->family.empty()) out->family = NameToUtf8(OrEmpty(face->family_name));
     if (out->style.empty()) out->style = NameToUtf8(OrEmpty(face->style_name));

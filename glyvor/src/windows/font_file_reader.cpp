@@ -1,5 +1,8 @@
 // The DirectWrite edition of the font-file reader. DirectWrite reads TrueType
-// and OpenType files; Type 1 files are refused by name, with a reason.
+// and OpenType files; Type 1 files are refused by name, with a reason. Its
+// informational strings come from the Windows-platform name records, and from
+// Macintosh ones only where a font has no Windows record of that name: names
+// that only a Macintosh record carries are known to the Linux edition alone.
 #include "font_file_reader.h"
 
 #include <windows.h>
@@ -8,9 +11,11 @@
 // clang-format on
 
 #include <algorithm>
+#include <cstdint>
 
 #include "com_ref.h"
 #include "file_paths.h"
+#include "font_revision.h"
 #include "wide_text.h"
 
 namespace glyvor {
@@ -36,23 +41,41 @@ IDWriteFactory* Factory() {
     return factory.get();
 }
 
-// US English if the font has it, else its first language; empty when absent.
-std::string Informational(IDWriteFontFace3* face, DWRITE_INFORMATIONAL_STRING_ID id) {
-    ComRef<IDWriteLocalizedStrings> strings;
-    BOOL exists = FALSE;
-    if (FAILED(face->GetInformationalStrings(id, strings.Put(), &exists)) || !exists || !strings ||
-        strings->GetCount() == 0) {
-        return {};
-    }
-    UINT32 index = 0;
-    BOOL english = FALSE;
-    if (FAILED(strings->FindLocaleName(L"en-us", &index, &english)) || !english) index = 0;
+std::string StringAt(IDWriteLocalizedStrings* strings, UINT32 index) {
     UINT32 length = 0;
     if (FAILED(strings->GetStringLength(index, &length))) return {};
     std::wstring text(length + 1, L'\0');
     if (FAILED(strings->GetString(index, &text[0], length + 1))) return {};
     text.resize(length);
     return Utf8FromWide(text);
+}
+
+// US English if the strings have it, else their first language; empty when there are none.
+std::string English(IDWriteLocalizedStrings* strings) {
+    if (!strings || strings->GetCount() == 0) return {};
+    UINT32 index = 0;
+    BOOL english = FALSE;
+    if (FAILED(strings->FindLocaleName(L"en-us", &index, &english)) || !english) index = 0;
+    return StringAt(strings, index);
+}
+
+// Every language of the strings, as names of one kind.
+void AllOf(IDWriteLocalizedStrings* strings, NameKind kind, std::vector<FontName>* names) {
+    if (!strings) return;
+    for (UINT32 i = 0, n = strings->GetCount(); i < n; ++i) {
+        std::string text = StringAt(strings, i);
+        if (!text.empty()) names->push_back({kind, std::move(text)});
+    }
+}
+
+ComRef<IDWriteLocalizedStrings> Informational(IDWriteFontFace3* face,
+                                              DWRITE_INFORMATIONAL_STRING_ID id) {
+    ComRef<IDWriteLocalizedStrings> strings;
+    BOOL exists = FALSE;
+    if (FAILED(face->GetInformationalStrings(id, strings.Put(), &exists)) || !exists) {
+        strings.Reset();
+    }
+    return strings;
 }
 
 bool HasTable(IDWriteFontFace* face, UINT32 tag) {
@@ -63,6 +86,28 @@ bool HasTable(IDWriteFontFace* face, UINT32 tag) {
     if (FAILED(face->TryGetFontTable(tag, &data, &size, &context, &exists))) return false;
     if (exists) face->ReleaseFontTable(context);
     return exists != FALSE;
+}
+
+// The 'head' table's fontRevision; 0 when the table is missing or short.
+FontRevision Revision(IDWriteFontFace* face) {
+    const void* data = nullptr;
+    UINT32 size = 0;
+    void* context = nullptr;
+    BOOL exists = FALSE;
+    if (FAILED(face->TryGetFontTable(DWRITE_MAKE_OPENTYPE_TAG('h', 'e', 'a', 'd'), &data, &size,
+                                     &context, &exists)) ||
+        !exists) {
+        return 0;
+    }
+    FontRevision revision = 0;
+    if (size >= 8) {
+        const auto* b = static_cast<const unsigned char*>(data);
+        const std::uint32_t fixed = (std::uint32_t{b[4]} << 24) | (std::uint32_t{b[5]} << 16) |
+                                    (std::uint32_t{b[6]} << 8) | std::uint32_t{b[7]};
+        revision = RevisionFromFixed(static_cast<std::int32_t>(fixed));
+    }
+    face->ReleaseFontTable(context);
+    return revision;
 }
 
 // False when DirectWrite cannot make the face or tell its names.
@@ -82,13 +127,36 @@ bool Describe(IDWriteFontFile* file, DWRITE_FONT_FACE_TYPE type, UINT32 index,
                       ? FontFormat::OpenTypeCff
                       : FontFormat::TrueType;
     IDWriteFontFace3* f = named.get();
-    out->postScriptName = Informational(f, DWRITE_INFORMATIONAL_STRING_POSTSCRIPT_NAME);
-    out->family = Informational(f, DWRITE_INFORMATIONAL_STRING_WIN32_FAMILY_NAMES);
-    out->style = Informational(f, DWRITE_INFORMATIONAL_STRING_WIN32_SUBFAMILY_NAMES);
-    out->fullName = Informational(f, DWRITE_INFORMATIONAL_STRING_FULL_NAME);
-    out->typographicFamily = Informational(f, DWRITE_INFORMATIONAL_STRING_TYPOGRAPHIC_FAMILY_NAMES);
-    out->typographicStyle =
-        Informational(f, DWRITE_INFORMATIONAL_STRING_TYPOGRAPHIC_SUBFAMILY_NAMES);
+    const struct {
+        DWRITE_INFORMATIONAL_STRING_ID id;
+        NameKind kind;
+        std::string* field;  // null: no field of its own
+    } kinds[] = {
+        {DWRITE_INFORMATIONAL_STRING_POSTSCRIPT_NAME, NameKind::PostScript, &out->postScriptName},
+        {DWRITE_INFORMATIONAL_STRING_WIN32_FAMILY_NAMES, NameKind::Family, &out->family},
+        {DWRITE_INFORMATIONAL_STRING_WIN32_SUBFAMILY_NAMES, NameKind::Style, &out->style},
+        {DWRITE_INFORMATIONAL_STRING_FULL_NAME, NameKind::Full, &out->fullName},
+        {DWRITE_INFORMATIONAL_STRING_TYPOGRAPHIC_FAMILY_NAMES, NameKind::TypographicFamily,
+         &out->typographicFamily},
+        {DWRITE_INFORMATIONAL_STRING_TYPOGRAPHIC_SUBFAMILY_NAMES, NameKind::TypographicStyle,
+         &out->typographicStyle},
+        {DWRITE_INFORMATIONAL_STRING_WWS_FAMILY_NAME, NameKind::WwsFamily, nullptr},
+    };
+    for (const auto& k : kinds) {
+        const ComRef<IDWriteLocalizedStrings> strings = Informational(f, k.id);
+        if (k.field) *k.field = English(strings.get());
+        AllOf(strings.get(), k.kind, &out->names);
+    }
+    // DirectWrite's own family and face names: those of the family that varies
+    // only in weight, width and slope.
+    ComRef<IDWriteLocalizedStrings> familyNames, faceNames;
+    if (SUCCEEDED(f->GetFamilyNames(familyNames.Put()))) {
+        AllOf(familyNames.get(), NameKind::WwsFamily, &out->names);
+    }
+    if (SUCCEEDED(f->GetFaceNames(faceNames.Put()))) {
+        AllOf(faceNames.get(), NameKind::WwsStyle, &out->names);
+    }
+    out->revision = Revision(face.get());
     return true;
 }
 
