@@ -12,11 +12,19 @@
 namespace host {
 
 BlockAccounting::~BlockAccounting() {
-    for (auto& entry : m_blocks) std::free(const_cast<void*>(entry.first));
+    m_blocks.ForEach([](const BlockRegistry::Entry& e) { std::free(const_cast<void*>(e.block)); });
 }
 
 std::string BlockAccounting::OwnerName(const LoadedPlugin* owner) const {
     return owner == nullptr ? std::string() : owner->Name();
+}
+
+AllocationStats& BlockAccounting::StatsOf(const LoadedPlugin* owner) {
+    if (m_lastStats == nullptr || owner != m_lastOwner) {
+        m_lastStats = &m_stats[owner];
+        m_lastOwner = owner;
+    }
+    return *m_lastStats;
 }
 
 bool BlockAccounting::ShouldRefuse() {
@@ -26,7 +34,7 @@ bool BlockAccounting::ShouldRefuse() {
 }
 
 void* BlockAccounting::Allocate(LoadedPlugin* owner, std::size_t size) {
-    AllocationStats& stats = m_stats[owner];
+    AllocationStats& stats = StatsOf(owner);
     if (ShouldRefuse()) {
         ++stats.refused;
         return nullptr;
@@ -37,7 +45,7 @@ void* BlockAccounting::Allocate(LoadedPlugin* owner, std::size_t size) {
         ++stats.refused;
         return nullptr;
     }
-    m_blocks[block] = Block{owner, size};
+    m_blocks.Insert(block, owner, size);
     ++stats.blocksOutstanding;
     stats.bytesOutstanding += size;
     stats.peakBytes = std::max(stats.peakBytes, stats.bytesOutstanding);
@@ -48,19 +56,19 @@ void* BlockAccounting::Allocate(LoadedPlugin* owner, std::size_t size) {
 
 ASErr BlockAccounting::Free(LoadedPlugin* caller, void* block) {
     if (block == nullptr) return kNoErr;
-    const auto it = m_blocks.find(block);
-    if (it == m_blocks.end()) {
-        ++m_stats[caller].badFrees;
+    BlockRegistry::Entry* entry = m_blocks.Find(block);
+    if (entry == nullptr) {
+        ++StatsOf(caller).badFrees;
         char address[32];
         std::snprintf(address, sizeof address, "%p", block);
         m_log.Add(EventKind::Problem, OwnerName(caller), "free of a block the host never gave out",
                   address);
         return kBadParameterErr;
     }
-    AllocationStats& stats = m_stats[it->second.owner];
+    AllocationStats& stats = StatsOf(entry->owner);
     --stats.blocksOutstanding;
-    stats.bytesOutstanding -= it->second.size;
-    m_blocks.erase(it);
+    stats.bytesOutstanding -= entry->size;
+    m_blocks.Erase(entry);
     std::free(block);
     return kNoErr;
 }
@@ -72,17 +80,18 @@ ASErr BlockAccounting::Reallocate(LoadedPlugin* caller, void* block, std::size_t
         *out = Allocate(caller, size);
         return *out == nullptr ? kHostOutOfMemoryErr : kNoErr;
     }
-    const auto it = m_blocks.find(block);
-    if (it == m_blocks.end()) {
-        ++m_stats[caller].badFrees;
+    const BlockRegistry::Entry* entry = m_blocks.Find(block);
+    if (entry == nullptr) {
+        ++StatsOf(caller).badFrees;
         m_log.Add(EventKind::Problem, OwnerName(caller),
                   "reallocation of a block the host never gave out");
         return kBadParameterErr;
     }
-    const Block old = it->second;
-    void* fresh = Allocate(old.owner, size);
+    LoadedPlugin* const owner = entry->owner;
+    const std::size_t oldSize = entry->size;
+    void* fresh = Allocate(owner, size);
     if (fresh == nullptr) return kHostOutOfMemoryErr;
-    std::memcpy(fresh, block, std::min(old.size, size));
+    std::memcpy(fresh, block, std::min(oldSize, size));
     Free(caller, block);
     *out = fresh;
     return kNoErr;

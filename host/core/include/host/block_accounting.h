@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "host/block_registry.h"
 #include "hostapi/types.h"
 
 namespace host {
@@ -35,7 +36,7 @@ public:
     // Null block: an allocation. On refusal the old block stays valid.
     ASErr Reallocate(LoadedPlugin* caller, void* block, std::size_t size, void** out);
 
-    bool Owns(const void* block) const { return m_blocks.count(block) != 0; }
+    bool Owns(const void* block) const { return m_blocks.Find(block) != nullptr; }
     // Null owner: the host's own.
     AllocationStats Stats(const LoadedPlugin* owner) const;
 
@@ -45,16 +46,16 @@ public:
     void RefuseAll(bool on) { m_refuseAll = on; }
 
 private:
-    struct Block {
-        LoadedPlugin* owner;
-        std::size_t size;
-    };
     bool ShouldRefuse();
     std::string OwnerName(const LoadedPlugin* owner) const;
+    AllocationStats& StatsOf(const LoadedPlugin* owner);
 
     EventLog& m_log;
-    std::map<const void*, Block> m_blocks;
+    BlockRegistry m_blocks;
     std::map<const LoadedPlugin*, AllocationStats> m_stats;
+    // The owner asked last; map nodes stay where they are.
+    const LoadedPlugin* m_lastOwner = nullptr;
+    AllocationStats* m_lastStats = nullptr;
     std::size_t m_refuseCountdown = 0;
     bool m_refuseAll = false;
 };
