@@ -34,10 +34,9 @@ std::wstring QueryName(UnicodeNameQuery query, AIFontKey font, bool flag, ai::Ho
 }
 
 // The style name; whatever goes wrong with it costs only this one name.
-std::wstring QueryNameD(AIFontKey font) {
+std::wstring QueryNameD(AIFontKey font, ai::HostString& name) {
     try {
         if (g_aiFont->GetFontStyleNameUnicode == nullptr) return std::wstring();
-        ai::HostString name;
         name.erase(0, 0xFFFFFFFF);
         if (g_aiFont->GetFontStyleNameUnicode(font, name.Record()) != kNoErr) return std::wstring();
         return TakeName(name);
@@ -63,10 +62,14 @@ FontTechnology ClassifyFontTechnology(const AIFontInfo& info) {
     return {"", ""};
 }
 
-std::string FontRowText(const CFontItem& item) {
-    if (item.m_bMissing) return "* " + item.m_strName;
+void AssignFontRowText(const CFontItem& item, std::string& text) {
+    if (item.m_bMissing) {
+        text.assign("* ", 2);
+        text += item.m_strName;
+        return;
+    }
     std::wstring name = item.m_wstrNameB0;
-    std::string text = WideToNarrowString(name);
+    text = WideToNarrowString(name);
     // Cut whole characters, so that no lead byte of a double-byte code page
     // is left without its trail byte.
     while (text.size() > kLongestName && !name.empty()) {
@@ -74,6 +77,11 @@ std::string FontRowText(const CFontItem& item) {
         name.resize(name.size() - std::min(name.size(), std::max<std::size_t>(1, excess / 2)));
         text = WideToNarrowString(name);
     }
+}
+
+std::string FontRowText(const CFontItem& item) {
+    std::string text;
+    AssignFontRowText(item, text);
     return text;
 }
 
@@ -85,11 +93,13 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
     ASInt32 count = 0;
     if (g_aiFont != nullptr) g_aiFont->CountFonts(&count);
 
+    char narrowName[kNameBufferSize];
+    // One host string for the names A to C and one for D serve every font: each
+    // query empties its string first, so it starts as empty as a fresh one, and the
+    // host makes and destroys two strings a scan instead of two a font.
+    ai::HostString name;
+    ai::HostString styleName;
     for (ASInt32 index = 0; index < count; ++index) {
-        ai::HostString name;
-        char narrowName[kNameBufferSize];
-        std::memset(narrowName, 0, sizeof narrowName);
-
         AIFontKey font = nullptr;
         if (g_aiFont->IndexFontList(index, &font) != kNoErr) break;
         AIFontInfo info;
@@ -98,6 +108,9 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
         const bool missing = info.missing != 0;
         if (bMissingOnly && !missing) continue;
 
+        // Cleared only for the fonts that are listed: the others are most of a
+        // library, and two host calls each are all they should cost.
+        std::memset(narrowName, 0, sizeof narrowName);
         if (g_aiFont->GetFontName(font, narrowName, static_cast<ASInt16>(kNameBufferSize)) !=
             kNoErr) {
             narrowName[0] = '\0';
@@ -116,7 +129,7 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
         const FontTechnology technology = ClassifyFontTechnology(info);
         item->m_strTechnology = technology.technology;
         item->m_strOutlines = technology.outlines;
-        item->m_wstrNameD = QueryNameD(font);
+        item->m_wstrNameD = QueryNameD(font, styleName);
 
         g_fontitems.push_back(item.get());
         item.release();
@@ -125,11 +138,13 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
     SortFontItems(g_fontitems);
 
     if (list == nullptr) return;
+    std::string row;  // one buffer for every row: the host copies the text
     for (CFontItem* record : g_fontitems) {
         if (record == nullptr) continue;
         ADMEntryRef entry = g_admList->InsertEntry(list, g_admList->NumberOfEntries(list));
         if (entry == nullptr) continue;
-        g_admEntry->SetText(entry, FontRowText(*record).c_str());
+        AssignFontRowText(*record, row);
+        g_admEntry->SetText(entry, row.c_str());
         g_admEntry->SetUserData(entry, record);
     }
 }
