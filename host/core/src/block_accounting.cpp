@@ -5,6 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#else
+#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#endif
+
 #include "host/event_log.h"
 #include "host/loaded_plugin.h"
 #include "hostapi/errors.h"
@@ -13,6 +20,41 @@ namespace host {
 
 BlockAccounting::~BlockAccounting() {
     m_blocks.ForEach([](const BlockRegistry::Entry& e) { std::free(const_cast<void*>(e.block)); });
+    for (std::size_t sizeClass = 1; sizeClass <= kClasses; ++sizeClass) {
+        for (void* block : m_spare[sizeClass]) {
+            ASAN_UNPOISON_MEMORY_REGION(block, sizeClass * kGranule);
+            std::free(block);
+        }
+    }
+}
+
+std::size_t BlockAccounting::ClassOf(std::size_t size) const {
+    if (!m_recycle || size > kLargestRecycled) return 0;
+    return (std::max<std::size_t>(size, 1) + kGranule - 1) / kGranule;
+}
+
+// A block of at least `size` bytes (at least one: a block of 0 bytes is still a
+// distinct block the plug-in may free), or null.
+void* BlockAccounting::Obtain(std::size_t size) {
+    const std::size_t sizeClass = ClassOf(size);
+    if (sizeClass == 0) return std::malloc(std::max<std::size_t>(size, 1));
+    std::vector<void*>& spare = m_spare[sizeClass];
+    if (spare.empty()) return std::malloc(sizeClass * kGranule);
+    void* block = spare.back();
+    spare.pop_back();
+    ASAN_UNPOISON_MEMORY_REGION(block, sizeClass * kGranule);
+    return block;
+}
+
+void BlockAccounting::Release(void* block, std::size_t size) {
+    const std::size_t sizeClass = ClassOf(size);
+    if (sizeClass == 0) {
+        std::free(block);
+        return;
+    }
+    // Kept, but no one may touch it until it is handed out again.
+    ASAN_POISON_MEMORY_REGION(block, sizeClass * kGranule);
+    m_spare[sizeClass].push_back(block);
 }
 
 std::string BlockAccounting::OwnerName(const LoadedPlugin* owner) const {
@@ -39,8 +81,7 @@ void* BlockAccounting::Allocate(LoadedPlugin* owner, std::size_t size) {
         ++stats.refused;
         return nullptr;
     }
-    // A block of 0 bytes is still a distinct block the plug-in may free.
-    void* block = std::malloc(std::max<std::size_t>(size, 1));
+    void* block = Obtain(size);
     if (block == nullptr) {
         ++stats.refused;
         return nullptr;
@@ -66,10 +107,11 @@ ASErr BlockAccounting::Free(LoadedPlugin* caller, void* block) {
         return kBadParameterErr;
     }
     AllocationStats& stats = StatsOf(entry->owner);
+    const std::size_t size = entry->size;
     --stats.blocksOutstanding;
-    stats.bytesOutstanding -= entry->size;
+    stats.bytesOutstanding -= size;
     m_blocks.Erase(entry);
-    std::free(block);
+    Release(block, size);
     return kNoErr;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "host/block_registry.h"
 #include "hostapi/types.h"
@@ -26,8 +27,21 @@ struct AllocationStats {
 
 class BlockAccounting {
 public:
-    explicit BlockAccounting(EventLog& log) : m_log(log) {}
+    // Small blocks a plug-in frees are kept by size and handed out again, as a real
+    // host's heap does; the sanitizer build gives every block straight back, so that
+    // a use after free is caught rather than served a recycled block.
+#if defined(LUMARO_SANITIZED)
+    static constexpr bool kRecycleByDefault = false;
+#else
+    static constexpr bool kRecycleByDefault = true;
+#endif
+    static constexpr std::size_t kLargestRecycled = 1024;
+
+    explicit BlockAccounting(EventLog& log, bool recycle = kRecycleByDefault)
+        : m_log(log), m_recycle(recycle) {}
     ~BlockAccounting();
+    BlockAccounting(const BlockAccounting&) = delete;
+    BlockAccounting& operator=(const BlockAccounting&) = delete;
 
     // Null when refused (fault injection); the block is accounted to `owner`.
     void* Allocate(LoadedPlugin* owner, std::size_t size);
@@ -50,8 +64,18 @@ private:
     std::string OwnerName(const LoadedPlugin* owner) const;
     AllocationStats& StatsOf(const LoadedPlugin* owner);
 
+    static constexpr std::size_t kGranule = 16;
+    static constexpr std::size_t kClasses = kLargestRecycled / kGranule;
+    // The size class of a request, 1 to kClasses, or 0 when it is not recycled.
+    std::size_t ClassOf(std::size_t size) const;
+    void* Obtain(std::size_t size);
+    void Release(void* block, std::size_t size);
+
     EventLog& m_log;
+    const bool m_recycle;
     BlockRegistry m_blocks;
+    // Blocks freed and kept, per size class (class k holds blocks of k granules).
+    std::vector<void*> m_spare[kClasses + 1];
     std::map<const LoadedPlugin*, AllocationStats> m_stats;
     // The owner asked last; map nodes stay where they are.
     const LoadedPlugin* m_lastOwner = nullptr;
