@@ -87,7 +87,7 @@ std::string FontRowText(const CFontItem& item) {
 
 void LumaroDialog::ScanFonts(bool bMissingOnly) {
     ClearMissingList();
-    ClearFontItems(g_fontitems);
+    EmptyFontItemsForRefill(g_fontitems);
     ADMListRef list = List(kMissingList);
 
     ASInt32 count = 0;
