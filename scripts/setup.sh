@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build pkg-config g++ clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev valgrind
   libfreetype-dev libicu-dev libqpdf-dev libxml2-dev libcairo2-dev libpng-dev libreadline-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64

@@ -2,6 +2,8 @@
 // inject per call.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <utility>
@@ -24,7 +26,7 @@ enum class FontQuery {
     PostScript,  // A, position 59
     FullName,    // B, position 58
     Family,      // C, position 60
-    Style,       // D, position 53
+    Style,       // D, position 53 (the last)
 };
 
 // Font keys are positions in the list (plus one, so that no key is null);
@@ -54,12 +56,12 @@ public:
     ASErr FaultFor(FontQuery query, std::size_t fontIndex) const;
     // The number of suite calls answered, per query, for tests that count.
     int Calls(FontQuery query) const;
-    void CountCall(FontQuery query) { ++m_calls[query]; }
+    void CountCall(FontQuery query) { ++m_calls[static_cast<std::size_t>(query)]; }
 
 private:
     FontList& m_fonts;
     std::map<std::pair<FontQuery, int>, ASErr> m_faults;
-    std::map<FontQuery, int> m_calls;
+    std::array<int, static_cast<std::size_t>(FontQuery::Style) + 1> m_calls{};
 };
 
 const AIFontSuite4& FontSuite();

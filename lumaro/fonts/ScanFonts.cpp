@@ -35,10 +35,9 @@ std::wstring QueryName(UnicodeNameQuery query, AIFontKey font, bool flag, ai::Ho
 }
 
 // The style name; whatever goes wrong with it costs only this one name.
-std::wstring QueryNameD(AIFontKey font) {
+std::wstring QueryNameD(AIFontKey font, ai::HostString& name) {
     try {
         if (g_aiFont->GetFontStyleNameUnicode == nullptr) return std::wstring();
-        ai::HostString name;
         name.erase(0, 0xFFFFFFFF);
         if (g_aiFont->GetFontStyleNameUnicode(font, name.Record()) != kNoErr) return std::wstring();
         return TakeName(name);
@@ -49,11 +48,19 @@ std::wstring QueryNameD(AIFontKey font) {
 
 enum class FontStep { Listed, Skipped, Stop };
 
-// One entry of the host's font list; its record is appended when it is listed.
-FontStep ReadFont(ASInt32 index, bool bMissingOnly) {
-    ai::HostString name;
+// The scan's buffers, shared by every font: each query empties its host string
+// first, so it starts as empty as a fresh one, and the host makes and destroys two
+// strings a scan instead of two a font.
+struct ScanBuffers {
     char narrowName[kNameBufferSize];
-    std::memset(narrowName, 0, sizeof narrowName);
+    ai::HostString name;       // names A to C
+    ai::HostString styleName;  // name D
+};
+
+// One entry of the host's font list; its record is appended when it is listed.
+FontStep ReadFont(ASInt32 index, bool bMissingOnly, ScanBuffers& buffers) {
+    char* narrowName = buffers.narrowName;
+    ai::HostString& name = buffers.name;
 
     AIFontKey font = nullptr;
     if (g_aiFont->IndexFontList(index, &font) != kNoErr) return FontStep::Stop;
@@ -63,6 +70,9 @@ FontStep ReadFont(ASInt32 index, bool bMissingOnly) {
     const bool missing = info.missing != 0;
     if (bMissingOnly && !missing) return FontStep::Skipped;
 
+    // Cleared only for the fonts that are listed: the others are most of a
+    // library, and two host calls each are all they should cost.
+    std::memset(narrowName, 0, kNameBufferSize);
     if (g_aiFont->GetFontName(font, narrowName, static_cast<ASInt16>(kNameBufferSize)) != kNoErr) {
         narrowName[0] = '\0';
     }
@@ -80,7 +90,7 @@ FontStep ReadFont(ASInt32 index, bool bMissingOnly) {
     const FontTechnology technology = ClassifyFontTechnology(info);
     item->m_strTechnology = technology.technology;
     item->m_strOutlines = technology.outlines;
-    item->m_wstrNameD = QueryNameD(font);
+    item->m_wstrNameD = QueryNameD(font, buffers.styleName);
 
     g_fontitems.push_back(item.get());
     item.release();
@@ -104,10 +114,14 @@ FontTechnology ClassifyFontTechnology(const AIFontInfo& info) {
     return {"", ""};
 }
 
-std::string FontRowText(const CFontItem& item) {
-    if (item.m_bMissing) return "* " + item.m_strName;
+void AssignFontRowText(const CFontItem& item, std::string& text) {
+    if (item.m_bMissing) {
+        text.assign("* ", 2);
+        text += item.m_strName;
+        return;
+    }
     std::wstring name = item.m_wstrNameB0;
-    std::string text = WideToNarrowString(name);
+    text = WideToNarrowString(name);
     // Cut whole characters, so that no lead byte of a double-byte code page
     // is left without its trail byte.
     while (text.size() > kLongestName && !name.empty()) {
@@ -116,12 +130,17 @@ std::string FontRowText(const CFontItem& item) {
         name.resize(WholeCharacterLength(name.data(), name.size(), name.size() - cut));
         text = WideToNarrowString(name);
     }
+}
+
+std::string FontRowText(const CFontItem& item) {
+    std::string text;
+    AssignFontRowText(item, text);
     return text;
 }
 
 void LumaroDialog::ScanFonts(bool bMissingOnly) {
     ClearMissingList();
-    ClearFontItems(g_fontitems);
+    EmptyFontItemsForRefill(g_fontitems);
     ADMListRef list = List(kMissingList);
 
     ASInt32 count = 0;
@@ -131,12 +150,15 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
     // fonts read so far are shown all the same, so that the rows, the count and
     // what Find looks up agree. The failure reaches the caller after that.
     std::exception_ptr failure;
-    for (ASInt32 index = 0; index < count; ++index) {
-        try {
-            if (ReadFont(index, bMissingOnly) == FontStep::Stop) break;
-        } catch (const ai::Error&) {
-            failure = std::current_exception();
-            break;
+    {
+        ScanBuffers buffers;
+        for (ASInt32 index = 0; index < count; ++index) {
+            try {
+                if (ReadFont(index, bMissingOnly, buffers) == FontStep::Stop) break;
+            } catch (const ai::Error&) {
+                failure = std::current_exception();
+                break;
+            }
         }
     }
 
@@ -144,12 +166,14 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
 
     if (list != nullptr) {
         ASInt32 row = 0;
+        std::string text;  // one buffer for every row: the host copies the text
         for (CFontItem* record : g_fontitems) {
             if (record == nullptr) continue;
             ADMEntryRef entry = RowAt(list, row);
             if (entry == nullptr) continue;
             ++row;
-            g_admEntry->SetText(entry, FontRowText(*record).c_str());
+            AssignFontRowText(*record, text);
+            g_admEntry->SetText(entry, text.c_str());
             g_admEntry->SetUserData(entry, record);
         }
     }

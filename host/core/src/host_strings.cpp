@@ -33,6 +33,7 @@ void HostStrings::FailNthCall(StringFunction function, int n, ASErr error) {
 }
 
 ASErr HostStrings::TakeFault(StringFunction function) {
+    if (m_faults.empty()) return 0;
     const auto it = m_faults.find(function);
     if (it == m_faults.end()) return 0;
     if (--it->second.countdown > 0) return 0;
