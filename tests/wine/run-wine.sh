@@ -3,7 +3,7 @@
 # one Wine prefix the test run shares ($WINEPREFIX).
 #
 #   run-wine.sh setup            a fresh prefix: null display driver, no debugger
-#                                on crashes, and $LUMARO_WINDOWS_BIN/wine_keeper.exe
+#                                on crashes, web addresses opening nothing, and $LUMARO_WINDOWS_BIN/wine_keeper.exe
 #                                holding its services up until "stop"
 #   run-wine.sh stop             stops whatever still runs in the prefix
 #   run-wine.sh PROGRAM [ARGS]   runs PROGRAM (a .exe path, or a Wine builtin such
@@ -59,6 +59,10 @@ case "${1:-}" in
     # A crashing program ends with its exception code instead of waiting in a debugger.
     "$wine64" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
       /v Debugger /f >/dev/null 2>&1 || true
+    # Web addresses open nothing by default (Wine would hand them to the Linux
+    # side's browser); the Help test registers a handler of its own.
+    "$wine64" reg add 'HKLM\Software\Classes\https\shell\open\command' /ve \
+      /d 'cmd.exe /c rem "%1"' /f >/dev/null
     # The desktop that wineboot started chose its display driver before the
     # null driver was set: let everything end, so that the next one starts afresh.
     if [ -n "$wineserver" ]; then "$wineserver" -w; fi
