@@ -6,10 +6,10 @@
 #
 # TARGET is a name such as "documents" (the program bin/fuzz_documents); none
 # means every target. --seconds bounds each target's time (default 60), --runs
-# its executions instead. Inputs that add coverage go to build/fuzz/corpus/NAME,
+# its executions instead. Inputs that add coverage go to build/fuzz/fuzz-corpus/NAME,
 # never into the committed seeds; a finding (crash, leak, time-out) goes to
-# build/fuzz/findings/NAME/ and makes the script fail. Each target's last
-# lines, libFuzzer's own figures, are kept in build/fuzz/logs/NAME.log.
+# build/fuzz/fuzz-findings/NAME/ and makes the script fail. Each target's last
+# lines, libFuzzer's own figures, are kept in build/fuzz/fuzz-logs/NAME.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,7 +43,7 @@ limit=(-max_total_time="$seconds")
 if [ -n "$runs" ]; then limit=(-runs="$runs"); fi
 
 status=0
-mkdir -p "$out/logs"
+mkdir -p "$out/fuzz-logs"
 for name in "${targets[@]}"; do
   program="$out/bin/fuzz_$name"
   seeds="tests/fuzz/corpus/$name"
@@ -52,15 +52,15 @@ for name in "${targets[@]}"; do
     status=2
     continue
   fi
-  mkdir -p "$out/corpus/$name" "$out/findings/$name"
-  log="$out/logs/$name.log"
+  mkdir -p "$out/fuzz-corpus/$name" "$out/fuzz-findings/$name"
+  log="$out/fuzz-logs/$name.log"
   echo "== fuzz_$name: ${runs:+$runs runs}${runs:-$seconds s}"
   if "$program" "${limit[@]}" -timeout=60 -print_final_stats=1 \
-       -artifact_prefix="$out/findings/$name/" "$out/corpus/$name" "$seeds" >"$log" 2>&1; then
+       -artifact_prefix="$out/fuzz-findings/$name/" "$out/fuzz-corpus/$name" "$seeds" >"$log" 2>&1; then
     grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec)|^#[0-9]+[[:space:]]+DONE' "$log" || true
   else
     status=1
-    echo "fuzz_$name found something; its input is in $out/findings/$name/:" >&2
+    echo "fuzz_$name found something; its input is in $out/fuzz-findings/$name/:" >&2
     tail -n 40 "$log" >&2
   fi
 done

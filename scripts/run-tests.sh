@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test, as CI runs them: set-up, the sanitizer build, the 32-bit Windows
-# build of the module, then all tests.
+# build of the module, then all tests; then the fuzz build and a short run of
+# each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,3 +23,9 @@ cmake --preset mingw64
 cmake --build --preset mingw64 -j "$jobs"
 
 ctest --preset sanitize -j "$jobs"
+
+# The fuzz targets (clang, libFuzzer), each run briefly from its seed corpus.
+# The long runs are scripts/fuzz.sh.
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j "$jobs"

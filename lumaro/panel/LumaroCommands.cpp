@@ -79,18 +79,30 @@ void LumaroDialog::Notify(ADMNotifierRef notifier) {
             }
         }
         BaseADMDialog::Notify(notifier);
+    } catch (const _com_error&) {
+        // The font manager failed; the command has said so in the status line.
     } catch (...) {
-        // A failed command stops where it was; nothing may reach the host.
+        // A failed command stops where it was and nothing may reach the host, but
+        // the status line must not keep the last command's word.
+        SetStatus(panel_messages::kCommandFailed);
     }
 }
 
 void LumaroDialog::Refresh() {
     if (GetDialogRef() == nullptr) return;
-    ScanFonts(true);
-    ClearAvailableList();
-    ClearAvailableItems(g_fontitemsAvailable);
-    UpdateButtons();
-    SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size()).c_str());
+    try {
+        ScanFonts(true);
+        ClearAvailableList();
+        ClearAvailableItems(g_fontitemsAvailable);
+        UpdateButtons();
+        SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size()).c_str());
+    } catch (...) {
+        // The refresh stopped part-way. Its rows lead to records it made, but the
+        // status line must not keep a count that no longer holds.
+        UpdateButtons();
+        SetStatus(panel_messages::kScanFailed);
+        throw;
+    }
 }
 
 void LumaroDialog::UpdateButtons() {

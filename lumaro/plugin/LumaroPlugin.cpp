@@ -125,8 +125,11 @@ ASErr LumaroPlugin::AddNotifiers() {
 ASErr LumaroPlugin::OnNotify(AINotifierMessage* message) {
     try {
         ASErr result = kNoErr;
+        // The application starts once; a host that says so again must not get a
+        // second panel over the first, which would be lost.
         if (message->type != nullptr &&
-            std::strcmp(message->type, kAIApplicationStartedNotifier) == 0) {
+            std::strcmp(message->type, kAIApplicationStartedNotifier) == 0 &&
+            m_pDlgNonModal == nullptr) {
             m_pDlgNonModal = new (std::nothrow) LumaroDialog;
             if (m_pDlgNonModal != nullptr) {
                 m_panelDialogRef = m_pDlgNonModal->Create(message->d.self, kPanelName,

@@ -150,7 +150,7 @@ def resources(work):
     obj = os.path.join(work, "res.o")
     run("i686-w64-mingw32-windres", "--include-dir=" + inc, "-i", rc, "-O", "coff", "-o", obj)
     pe = os.path.join(work, "tiny.dll")
-    run("i686-w64-mingw32-gcc", "-shared", "-nostdlib", "-s", "-o", pe,
+    run("i686-w64-mingw32-gcc", "-shared", "-nostdlib", "-s", "-Wl,--no-insert-timestamp", "-o", pe,
         os.path.join(ROOT, "tests", "host", "plugin", "pe_module.c"), obj)
     write("resources", "module.pe", b"\x00" + open(pe, "rb").read())
 
@@ -206,6 +206,36 @@ def glyvor_invoke():
     write("glyvor_invoke", "any-shape", body[::-1] + bytes([0x40 | 0x20 | 0x08]))
 
 
+# ---- whole sessions -------------------------------------------------------------
+
+def session():
+    # A head byte (code page in bits 0-2, application start held back when bits
+    # 3-5 are all set, operations before start-up in bits 6-7), then operations:
+    # an operation number below 24 and its arguments (see fuzz_session.cpp).
+    def doc(which, *picks):
+        return [0, which, len(picks)] + list(picks)
+
+    def press(button):  # Refresh Find Activate Install "Activate All" "Install All" Help
+        return [3, button]
+
+    find_activate = ([0x00] + doc(0, 1, 2, 5) + doc(1, 3, 7) + press(1) + [6, 1, 0] + press(2) +
+                     press(5) + press(0) + press(6))
+    write("session", "find-activate-install", bytes(find_activate))
+    dies = ([0x00] + [11, 0] + doc(0, 1, 2, 3, 4) + press(1) + [12, 1] + press(4) + [11, 3] +
+            [13, 5, 5, 2] + press(1) + press(5) + [21, 0, 1] + press(1) + press(4))
+    write("session", "font-manager-dies", bytes(dies))
+    unload = ([0x00] + doc(0, 2) + [10, 0, 9, 0, 9, 1, 8, 1, 7, 0, 2, 0] + doc(2, 4, 6) +
+              [10, 1, 8, 1, 8, 0])
+    write("session", "destroy-unload-reload", bytes(unload))
+    hostile = ([0x40, 17, 5] + doc(0, 1) + [14, 3] + press(0) + [15, 5, 2, 1] + press(1) +
+               [16, 1, 2, 0] + [7, 2])
+    write("session", "hostile-host", bytes(hostile))
+    japanese = [0x04] + doc(0, 200, 6) + list("\uff2d\uff33 \u30b4".encode()) + press(1) + [6, 1, 0]
+    write("session", "code-page-932", bytes(japanese))
+    unregistered = [0x38] + [11, 2] + [7, 3] + doc(0, 1) + press(1) + [13, 0, 0] + [20, 1] + [19, 0] + press(6)
+    write("session", "late-start-unregistered", bytes(unregistered))
+
+
 def main():
     with tempfile.TemporaryDirectory() as work:
         documents()
@@ -213,6 +243,7 @@ def main():
         codepage()
         catalog()
         glyvor_invoke()
+        session()
     return 0
 
 

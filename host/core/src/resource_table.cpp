@@ -59,8 +59,15 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw ResourceError("cannot open " + path);
     try {
-        return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
-                                         std::istreambuf_iterator<char>());
+        // In blocks: a module is megabytes, and the host reads it at every load.
+        std::vector<std::uint8_t> bytes;
+        char block[1 << 16];
+        while (in.read(block, sizeof block) || in.gcount() > 0)
+            bytes.insert(bytes.end(), block, block + in.gcount());
+        if (in.bad()) throw ResourceError("cannot read " + path);
+        return bytes;
+    } catch (const ResourceError&) {
+        throw;
     } catch (const std::exception& e) {
         throw ResourceError("cannot read " + path + ": " + e.what());
     }
