@@ -249,7 +249,10 @@ public:
     void Go() {
         const std::uint8_t head = m_in.Byte();
         host::session::SessionOptions options;
-        options.pluginsFolder = FUZZ_PLUGINS_DIR;
+        // A long run can use a copy, so that a rebuild does not pull the module
+        // away under it.
+        const char* plugins = std::getenv("LUMARO_FUZZ_PLUGINS");
+        options.pluginsFolder = plugins != nullptr ? plugins : FUZZ_PLUGINS_DIR;
         options.machineFolder = g_world.machine;
         options.baseFolder = g_world.machine;
         options.codePage = kCodePages[head & 7];
@@ -313,7 +316,14 @@ private:
                 std::string list;
                 for (const std::string& n : names) list += " [" + n + "]";
                 Note("document " + std::to_string(which) + " opened with" + list);
-                m_session->Fonts().SetDocumentFonts(DocumentPath(which), names);
+                // What the document tells of each font's kind, as a PDF does.
+                std::vector<host::DocumentFontTraits> traits(names.size());
+                for (host::DocumentFontTraits& t : traits) {
+                    const unsigned kind = m_in.Below(6);
+                    t.outlines = static_cast<host::FontOutlines>(kind % 3);
+                    t.cidKeyed = kind >= 3;
+                }
+                m_session->Fonts().SetDocumentFonts(DocumentPath(which), names, traits);
                 Execute(std::string("notify ") + kAIDocumentOpenedNotifier);
                 break;
             }

@@ -213,7 +213,13 @@ def session():
     # 3-5 are all set, operations before start-up in bits 6-7), then operations:
     # an operation number below 24 and its arguments (see fuzz_session.cpp).
     def doc(which, *picks):
-        return [0, which, len(picks)] + list(picks)
+        # Names from the list of known names, each of no particular kind.
+        return [0, which, len(picks)] + list(picks) + [0] * len(picks)
+
+    def doc_named(which, name, kind):
+        # One name given in full (a pick from 200 on), then its kind.
+        raw = name.encode()
+        return [0, which, 1, 200, len(raw)] + list(raw) + [kind]
 
     def press(button):  # Refresh Find Activate Install "Activate All" "Install All" Help
         return [3, button]
@@ -230,7 +236,7 @@ def session():
     hostile = ([0x40, 17, 5] + doc(0, 1) + [14, 3] + press(0) + [15, 5, 2, 1] + press(1) +
                [16, 1, 2, 0] + [7, 2])
     write("session", "hostile-host", bytes(hostile))
-    japanese = [0x04] + doc(0, 200, 6) + list("\uff2d\uff33 \u30b4".encode()) + press(1) + [6, 1, 0]
+    japanese = [0x04] + doc_named(0, "\uff2d\uff33 \u30b4", 4) + press(1) + [6, 1, 0]
     write("session", "code-page-932", bytes(japanese))
     unregistered = [0x38] + [11, 2] + [7, 3] + doc(0, 1) + press(1) + [13, 0, 0] + [20, 1] + [19, 0] + press(6)
     write("session", "late-start-unregistered", bytes(unregistered))
