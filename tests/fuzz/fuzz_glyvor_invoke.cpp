@@ -131,6 +131,10 @@ const VARTYPE kTypes[] = {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     SetUp();
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(g_machine, ignored);
+    });
     return 0;
 }
 
