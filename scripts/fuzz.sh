@@ -22,7 +22,7 @@ while [ "$#" -gt 0 ]; do
     --seconds) seconds="$2"; shift 2 ;;
     --runs) runs="$2"; shift 2 ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
