@@ -212,8 +212,9 @@ std::string AsUtf8(const std::string& bytes) {
 
 // ---- One session ---------------------------------------------------------------------------
 
-const char* const kButtons[] = {"Refresh",      "Find",        "Activate", "Install",
-                                "Activate All", "Install All", "Help"};
+// Find twice: the commands after it need what it finds.
+const char* const kButtons[] = {"Refresh", "Find",         "Find",        "Activate",
+                                "Install", "Activate All", "Install All", "Help"};
 const char* const kNotifiers[] = {
     kAIDocumentOpenedNotifier,     kAIDocumentChangedNotifier, kAIFontListChangedNotifier,
     kAIApplicationStartedNotifier, kAIBeforeSaveNotifier,      kAIAfterSaveNotifier,
@@ -307,10 +308,12 @@ private:
     }
 
     void Operation(bool beforeStart) {
-        const unsigned op = m_in.Below(24);
+        const unsigned op = m_in.Below(32);
         switch (op) {
             case 0:
-            case 1: {  // a document opened (or read again) with these fonts
+            case 1:
+            case 2:
+            case 3: {  // a document opened (or read again) with these fonts
                 const unsigned which = m_in.Below(3);
                 const std::vector<std::string> names = FontNames();
                 std::string list;
@@ -327,55 +330,59 @@ private:
                 Execute(std::string("notify ") + kAIDocumentOpenedNotifier);
                 break;
             }
-            case 2: {
+            case 4: {
                 const unsigned which = m_in.Below(3);
                 Note("document " + std::to_string(which) + " closed");
                 m_session->Fonts().CloseDocument(DocumentPath(which));
                 break;
             }
-            case 3:
-            case 4:
             case 5:
+            case 6:
+            case 7:
+            case 8:
+            case 9:
+            case 10:
                 Press(kButtons[m_in.Below(std::size(kButtons))]);
                 break;
-            case 6: {
+            case 11:
+            case 12: {
                 std::string rows;
                 for (unsigned n = m_in.Below(4); n > 0; --n)
                     rows += " " + std::to_string(m_in.Below(8));
                 Execute("select" + (rows.empty() ? std::string(" none") : rows));
                 break;
             }
-            case 7:
+            case 13:
                 Execute(std::string("notify ") + kNotifiers[m_in.Below(std::size(kNotifiers))]);
                 break;
-            case 8:
+            case 14:
                 Execute(m_in.Below(4) == 0 ? "about" : "choose Lumaro Menu Item");
                 break;
-            case 9:
+            case 15:
                 Execute(m_in.Below(2) == 0 ? "unload" : "reload");
                 break;
-            case 10:
+            case 16:
                 Execute(m_in.Below(3) == 0 ? "destroy-panel" : "close-palette");
                 break;
-            case 11: {
+            case 17: {
                 const char* const states[] = {"glyvor running", "glyvor stopped",
                                               "glyvor unregistered", "glyvor healthy"};
                 Execute(states[m_in.Below(4)]);
                 break;
             }
-            case 12:
+            case 18:
                 Execute("glyvor die-after " + std::to_string(1 + m_in.Below(6)));
                 break;
-            case 13:
+            case 19:
                 ComFault();
                 break;
-            case 14: {
+            case 20: {
                 const std::size_t n = 1 + m_in.Below(40);
                 Note("the host refuses its " + std::to_string(n) + "th allocation from now");
                 Host().Memory().RefuseNthAllocation(n);
                 break;
             }
-            case 15: {
+            case 21: {
                 // Destroy is left alone: a string the host will not destroy stays
                 // held, whatever the plug-in does.
                 const host::StringFunction function =
@@ -387,7 +394,7 @@ private:
                                              m_in.Below(2) ? kOutOfMemoryErr : kBadParameterErr);
                 break;
             }
-            case 16: {
+            case 22: {
                 auto* fonts = host::fontsuite::FontSuiteService::Active();
                 if (fonts == nullptr) break;
                 if (m_in.Below(4) == 0) {
@@ -402,7 +409,7 @@ private:
                 fonts->Fail(query, index, kBadParameterErr);
                 break;
             }
-            case 17: {
+            case 23: {
                 const char* suite = kSuites[m_in.Below(std::size(kSuites))];
                 const bool refuse = beforeStart || m_in.Below(2) == 0;
                 Note(std::string(refuse ? "the host refuses " : "the host offers again ") + suite);
@@ -410,19 +417,19 @@ private:
                 m_hostile = true;
                 break;
             }
-            case 18:
+            case 24:
                 Execute(m_in.Below(2) == 0 ? "window hung" : "window answering");
                 break;
-            case 19: {
+            case 25: {
                 const bool fails = m_in.Below(2) == 0;
                 Note(fails ? "the shell cannot open addresses" : "the shell opens addresses");
                 EmuSetShellExecuteResult(fails ? 2 : 42);
                 break;
             }
-            case 20:
+            case 26:
                 Execute("install " + g_world.groupSources[m_in.Below(g_world.groupSources.size())]);
                 break;
-            case 21: {  // the font manager's files change behind its back
+            case 27: {  // the font manager's files change behind its back
                 const std::size_t which = m_in.Below(g_world.groupFonts.size());
                 std::error_code ignored;
                 if (m_in.Below(2) == 0) {
@@ -435,14 +442,15 @@ private:
                 }
                 break;
             }
-            case 22:
+            case 28:
+            case 29:
                 Execute(std::string("notify ") + kAIDocumentChangedNotifier);
                 break;
             default:
                 Execute("menu");
                 break;
         }
-        if (beforeStart && op != 17) m_hostile = true;
+        if (beforeStart && op != 23) m_hostile = true;
     }
 
     void ComFault() {

@@ -3,7 +3,8 @@
 when a target's input format changes; the seeds are committed). Needs windres,
 gcc, objcopy, strip and the mingw-w64 i686 compiler, as scripts/setup.sh
 installs them. Findings kept as regression inputs live beside the seeds under
-names starting with "finding-" and are left alone."""
+names starting with "finding-"; those of the session are rebuilt here, the
+others are left alone."""
 import os
 import struct
 import subprocess
@@ -211,35 +212,52 @@ def glyvor_invoke():
 def session():
     # A head byte (code page in bits 0-2, application start held back when bits
     # 3-5 are all set, operations before start-up in bits 6-7), then operations:
-    # an operation number below 24 and its arguments (see fuzz_session.cpp).
+    # an operation number below 32 and its arguments (see fuzz_session.cpp).
+    DOC, CLOSE, PRESS, SELECT, NOTIFY, TOGGLE, UNLOAD, PANEL = 0, 4, 5, 11, 13, 14, 15, 16
+    GLYVOR, DIE, COM, ALLOC, STRING, QUERY, SUITE, WINDOW, SHELL, INSTALL, FILE = range(17, 28)
+    REFRESH, FIND, ACTIVATE, INSTALL_ONE, ACTIVATE_ALL, INSTALL_ALL, HELP = 0, 1, 3, 4, 5, 6, 7
+
     def doc(which, *picks):
         # Names from the list of known names, each of no particular kind.
-        return [0, which, len(picks)] + list(picks) + [0] * len(picks)
+        return [DOC, which, len(picks)] + list(picks) + [0] * len(picks)
 
     def doc_named(which, name, kind):
         # One name given in full (a pick from 200 on), then its kind.
         raw = name.encode()
-        return [0, which, 1, 200, len(raw)] + list(raw) + [kind]
+        return [DOC, which, 1, 200, len(raw)] + list(raw) + [kind]
 
-    def press(button):  # Refresh Find Activate Install "Activate All" "Install All" Help
-        return [3, button]
+    def press(button):
+        return [PRESS, button]
 
-    find_activate = ([0x00] + doc(0, 1, 2, 5) + doc(1, 3, 7) + press(1) + [6, 1, 0] + press(2) +
-                     press(5) + press(0) + press(6))
-    write("session", "find-activate-install", bytes(find_activate))
-    dies = ([0x00] + [11, 0] + doc(0, 1, 2, 3, 4) + press(1) + [12, 1] + press(4) + [11, 3] +
-            [13, 5, 5, 2] + press(1) + press(5) + [21, 0, 1] + press(1) + press(4))
-    write("session", "font-manager-dies", bytes(dies))
-    unload = ([0x00] + doc(0, 2) + [10, 0, 9, 0, 9, 1, 8, 1, 7, 0, 2, 0] + doc(2, 4, 6) +
-              [10, 1, 8, 1, 8, 0])
-    write("session", "destroy-unload-reload", bytes(unload))
-    hostile = ([0x40, 17, 5] + doc(0, 1) + [14, 3] + press(0) + [15, 5, 2, 1] + press(1) +
-               [16, 1, 2, 0] + [7, 2])
-    write("session", "hostile-host", bytes(hostile))
-    japanese = [0x04] + doc_named(0, "\uff2d\uff33 \u30b4", 4) + press(1) + [6, 1, 0]
-    write("session", "code-page-932", bytes(japanese))
-    unregistered = [0x38] + [11, 2] + [7, 3] + doc(0, 1) + press(1) + [13, 0, 0] + [20, 1] + [19, 0] + press(6)
-    write("session", "late-start-unregistered", bytes(unregistered))
+    write("session", "find-activate-install", bytes(
+        [0x00] + doc(0, 1, 2, 5) + doc(1, 3, 7) + press(FIND) + [SELECT, 1, 0] + press(ACTIVATE) +
+        press(INSTALL_ALL) + press(REFRESH) + press(HELP)))
+    write("session", "font-manager-dies", bytes(
+        [0x00, GLYVOR, 0] + doc(0, 1, 2, 3, 4) + press(FIND) + [DIE, 1] + press(ACTIVATE_ALL) +
+        [GLYVOR, 3, COM, 5, 5, 2] + press(FIND) + press(INSTALL_ALL) + [FILE, 0, 1] + press(FIND) +
+        press(ACTIVATE_ALL)))
+    write("session", "destroy-unload-reload", bytes(
+        [0x00] + doc(0, 2) + [PANEL, 0, UNLOAD, 0, UNLOAD, 1, TOGGLE, 1, NOTIFY, 0, CLOSE, 0] +
+        doc(2, 4, 6) + [PANEL, 1, TOGGLE, 1, TOGGLE, 0]))
+    write("session", "hostile-host", bytes(
+        [0x40, SUITE, 5] + doc(0, 1) + [ALLOC, 3] + press(REFRESH) + [STRING, 5, 2, 1] +
+        press(FIND) + [QUERY, 1, 2, 0, NOTIFY, 2]))
+    write("session", "code-page-932", bytes(
+        [0x04] + doc_named(0, "\uff2d\uff33 \u30b4", 4) + press(FIND) + [SELECT, 1, 0]))
+    write("session", "late-start-unregistered", bytes(
+        [0x38, GLYVOR, 2, NOTIFY, 3] + doc(0, 1) + press(FIND) + [COM, 0, 0, INSTALL, 1, SHELL, 0] +
+        press(HELP)))
+
+    # Findings, rebuilt for this input format.
+    # Memory refused at the first allocation of a Refresh: the status line kept its count.
+    write("session", "finding-refresh-memory-refused", bytes([0x00, ALLOC, 0] + press(REFRESH)))
+    # The same in the refresh a document notice starts (code page UTF-8).
+    write("session", "finding-refresh-notice-memory-refused", bytes(
+        [0x07, ALLOC, 11] + doc(0, 0x12) + [WINDOW, 0] + doc(0)))
+    # A second application-started notice made a second panel and lost the first.
+    write("session", "finding-started-twice", bytes([0x00, NOTIFY, 3]))
+    # Reload refused by the host (a suite it no longer gives): shutdown never arrived.
+    write("session", "finding-reload-refused", bytes([0x00, SUITE, 6, 0, PANEL, 0, UNLOAD, 0]))
 
 
 def main():

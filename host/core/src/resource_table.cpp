@@ -59,12 +59,14 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw ResourceError("cannot open " + path);
     try {
-        // In blocks: a module is megabytes, and the host reads it at every load.
-        std::vector<std::uint8_t> bytes;
-        char block[1 << 16];
-        while (in.read(block, sizeof block) || in.gcount() > 0)
-            bytes.insert(bytes.end(), block, block + in.gcount());
-        if (in.bad()) throw ResourceError("cannot read " + path);
+        // In one read: a module is megabytes, and the host reads it at every load.
+        in.seekg(0, std::ios::end);
+        const std::streamoff length = in.tellg();
+        in.seekg(0, std::ios::beg);
+        if (length < 0 || !in) throw ResourceError("cannot read " + path);
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+        if (!in.read(reinterpret_cast<char*>(bytes.data()), length))
+            throw ResourceError("cannot read " + path);
         return bytes;
     } catch (const ResourceError&) {
         throw;
