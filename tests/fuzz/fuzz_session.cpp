@@ -10,7 +10,8 @@
 //  - no crash (the sanitizers) and no exception into the host;
 //  - no problem the host reports (stale references, unbalanced contexts, and
 //    at shutdown any block, suite, access reference or host string left);
-//  - between commands the plug-in holds no COM reference and no BSTR;
+//  - between commands the plug-in holds no COM reference and no BSTR, and no
+//    message it sent would have hung the host on a window that does not answer;
 //  - no panel row points at a record that is gone, and the status line agrees
 //    with the rows it counts;
 //  - a button that was pressed shows an outcome: a status line, an alert or a
@@ -259,6 +260,7 @@ public:
         options.codePage = kCodePages[head & 7];
         options.announceStart = (head & 0x38) != 0x38;
         m_bstrs = EmuLiveBstrCount();
+        m_frozen = EmuFrozenBroadcastCount();
         m_session = std::make_unique<host::session::Session>(options, m_out);
         // The host may already be hostile while the plug-in starts.
         for (unsigned n = (head >> 6); n > 0 && !m_in.Empty(); --n) Operation(true);
@@ -532,6 +534,10 @@ private:
             if (e.subject == "start-up failed" && m_hostile) continue;
             Finding("the host reports a problem after " + std::string(when) + ": " + e.ToString());
         }
+        // A send that a hung window would never answer hangs the host with it.
+        if (EmuFrozenBroadcastCount() != m_frozen)
+            Finding("a message was sent that a hung window would never answer, after " +
+                    std::string(when));
         // The font manager is held only for the length of one command.
         if (EmuLiveProxyReferences() != 0)
             Finding("a COM reference is held between commands, after " + std::string(when));
@@ -589,6 +595,7 @@ private:
     std::ostringstream m_out;
     std::unique_ptr<host::session::Session> m_session;
     LONG m_bstrs = 0;
+    ULONG m_frozen = 0;
     bool m_hostile = false;
 };
 
