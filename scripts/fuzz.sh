@@ -54,7 +54,7 @@ for name in "${targets[@]}"; do
   fi
   mkdir -p "$out/fuzz-corpus/$name" "$out/fuzz-findings/$name"
   log="$out/fuzz-logs/$name.log"
-  echo "== fuzz_$name: ${runs:+$runs runs}${runs:-$seconds s}"
+  if [ -n "$runs" ]; then echo "== fuzz_$name: $runs runs"; else echo "== fuzz_$name: $seconds s"; fi
   if "$program" "${limit[@]}" -timeout=60 -print_final_stats=1 \
        -artifact_prefix="$out/fuzz-findings/$name/" "$out/fuzz-corpus/$name" "$seeds" >"$log" 2>&1; then
     grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec)|^#[0-9]+[[:space:]]+DONE' "$log" || true
