@@ -4,9 +4,10 @@
 #
 #   scripts/fuzz.sh [--seconds N | --runs N] [--no-build] [TARGET...]
 #
-# TARGET is a name such as "documents" (the program bin/fuzz_documents); none
-# means every target. --seconds bounds each target's time (default 60), --runs
-# its executions instead. Inputs that add coverage go to build/fuzz/fuzz-corpus/NAME,
+# TARGET is a name such as "documents": the program bin/fuzz_documents, given
+# the words of tests/fuzz/documents.dict where there is such a file. None means
+# every target. --seconds bounds each target's time (default 60), --runs its
+# executions instead. Inputs that add coverage go to build/fuzz/fuzz-corpus/NAME,
 # never into the committed seeds; a finding (crash, leak, time-out) goes to
 # build/fuzz/fuzz-findings/NAME/ and makes the script fail. Each target's last
 # lines, libFuzzer's own figures, are kept in build/fuzz/fuzz-logs/NAME.log.
@@ -22,7 +23,7 @@ while [ "$#" -gt 0 ]; do
     --seconds) seconds="$2"; shift 2 ;;
     --runs) runs="$2"; shift 2 ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -54,8 +55,10 @@ for name in "${targets[@]}"; do
   fi
   mkdir -p "$out/fuzz-corpus/$name" "$out/fuzz-findings/$name"
   log="$out/fuzz-logs/$name.log"
+  dictionary=()
+  if [ -f "tests/fuzz/$name.dict" ]; then dictionary=(-dict="tests/fuzz/$name.dict"); fi
   if [ -n "$runs" ]; then echo "== fuzz_$name: $runs runs"; else echo "== fuzz_$name: $seconds s"; fi
-  if "$program" "${limit[@]}" -timeout=60 -print_final_stats=1 \
+  if "$program" "${limit[@]}" -timeout=60 "${dictionary[@]}" -print_final_stats=1 \
        -artifact_prefix="$out/fuzz-findings/$name/" "$out/fuzz-corpus/$name" "$seeds" >"$log" 2>&1; then
     grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec)|^#[0-9]+[[:space:]]+DONE' "$log" || true
   else

@@ -101,6 +101,13 @@ TEST(Catalog, ParseNamesTheLineOfEachFault) {
         {head + "font\t0\ta.ttf\t0\tttf\tPS\\\tF\tS\tN\t\t\n",
          "line 3: bad escape sequence"},  // a lone trailing backslash
         {head + "font\t0\t/abs.ttf\t0\tttf\tPS\tF\tS\tN\t\t\n", "line 3: font path must be"},
+        // Paths that would lead out of the group's folder.
+        {head + "font\t0\t../x.ttf\t0\tttf\tPS\tF\tS\tN\t\t\n", "line 3: font path must be"},
+        {head + "font\t0\ta/../../x.ttf\t0\tttf\tPS\tF\tS\tN\t\t\n", "line 3: font path must be"},
+        {head + "font\t0\t./x.ttf\t0\tttf\tPS\tF\tS\tN\t\t\n", "line 3: font path must be"},
+        {head + "font\t0\ta//x.ttf\t0\tttf\tPS\tF\tS\tN\t\t\n", "line 3: font path must be"},
+        {head + "font\t0\ta/\t0\tttf\tPS\tF\tS\tN\t\t\n", "line 3: font path must be"},
+        {head + "font\t0\ta/..\t0\tttf\tPS\tF\tS\tN\t\t\n", "line 3: font path must be"},
         {head + good + good, "line 4: repeated font"},
         {head + "group\tG\t/other\n", "line 3: bad or repeated group name"},
         {"glyvor-catalog\t1\ngroup\tG\trelative\n", "line 2: group folder is not absolute"},
