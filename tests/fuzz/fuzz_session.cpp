@@ -267,15 +267,15 @@ public:
         m_session->Start();
         Check("start-up");
         for (int step = 0; step < 24 && !m_in.Empty(); ++step) {
+            Show();
             Operation(false);
             Check("the last operation");
         }
+        Show();
         m_session->Quit();
         Check("shutdown");
         m_session.reset();
-        // LUMARO_FUZZ_TRANSCRIPT=1 shows what an input does (with -runs=1 on a file).
-        if (std::getenv("LUMARO_FUZZ_TRANSCRIPT") != nullptr)
-            std::fputs(m_out.str().c_str(), stderr);
+        Show();
         if (EmuLiveProxyReferences() != 0 || EmuLiveProxyCount() != 0)
             Finding("a COM reference is still held after the session");
         if (EmuLiveBstrCount() != m_bstrs) Finding("a BSTR is still alive after the session");
@@ -285,6 +285,16 @@ private:
     host::Host& Host() { return m_session->Host(); }
 
     void Note(const std::string& what) { m_out << "# " << what << "\n"; }
+
+    // LUMARO_FUZZ_TRANSCRIPT=1 shows what an input does as it goes (with -runs=1
+    // on a file), up to a crash.
+    void Show() {
+        static const bool show = std::getenv("LUMARO_FUZZ_TRANSCRIPT") != nullptr;
+        if (!show) return;
+        const std::string text = m_out.str();
+        std::fputs(text.c_str() + m_shown, stderr);
+        m_shown = text.size();
+    }
 
     bool Execute(const std::string& line) { return m_session->Execute(line); }
 
@@ -594,6 +604,7 @@ private:
     Input& m_in;
     std::ostringstream m_out;
     std::unique_ptr<host::session::Session> m_session;
+    std::size_t m_shown = 0;
     LONG m_bstrs = 0;
     ULONG m_frozen = 0;
     bool m_hostile = false;

@@ -258,6 +258,12 @@ def session():
     write("session", "finding-started-twice", bytes([0x00, NOTIFY, 3]))
     # Reload refused by the host (a suite it no longer gives): shutdown never arrived.
     write("session", "finding-reload-refused", bytes([0x00, SUITE, 6, 0, PANEL, 0, UNLOAD, 0]))
+    # The panel's first refresh failed (a host string), so the panel had no dialog
+    # and the code could be unloaded under it; the shutdown after the reload went
+    # through the old code. As the fuzzer found it.
+    write("session", "finding-panel-without-dialog-unloaded", bytes.fromhex(
+        "f5f5a06c6f206753750e818181818181010000000000003d5050f55194af444d20447261776572"
+        "bcbcbcbcbcbcbc"))
 
 
 def main():

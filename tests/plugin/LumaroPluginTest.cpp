@@ -313,6 +313,22 @@ TEST_F(LumaroPluginTest, ARefreshStoppedPartWayLeavesNoStaleRowsOrCount) {
               std::string::npos);
 }
 
+// The panel's Init fails (the host string raises inside its first refresh), so
+// there is no dialog and the host may unload the code. Nothing of the panel may
+// be left to outlive that code: the shutdown after the reload deletes nothing
+// through the old code, and every block is given back (TearDown).
+TEST_F(LumaroPluginTest, APanelWhoseDialogCannotBeMadeDoesNotOutliveAnUnload) {
+    fonts->SetDocumentFonts("/doc.pdf", {"Missing-One", "Missing-Two"});
+    ASSERT_EQ(host->Startup(*plugin), kNoErr);
+    host->Strings().FailNthCall(host::StringFunction::Erase, 2, HostFourCC('F', 'A', 'I', 'L'));
+    host->FireNotifier("AI Application Started Notifier");
+    ASSERT_EQ(PanelDialog(), nullptr);
+    ASSERT_EQ(host->Unload(*plugin), kNoErr);
+    ASSERT_EQ(host->Reload(*plugin), kNoErr);
+    ASSERT_EQ(host->Shutdown(*plugin), kNoErr);
+    EXPECT_TRUE(host->Clean());
+}
+
 TEST_F(LumaroPluginTest, ShutdownDeletesThePanelAndWritesItsDockingState) {
     Launch();
     ASSERT_EQ(host->Shutdown(*plugin), kNoErr);
