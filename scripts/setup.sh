@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build pkg-config g++ clang-format
+  cmake ninja-build pkg-config g++ clang-format clang-14 libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   libfreetype-dev libicu-dev libqpdf-dev libxml2-dev libcairo2-dev libpng-dev libreadline-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686

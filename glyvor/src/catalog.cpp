@@ -82,6 +82,20 @@ std::vector<std::string> SplitTabs(const std::string& line) {
     return fields;
 }
 
+// A path below its group's folder: names joined by '/', none of them empty, "."
+// or "..", which would lead elsewhere (a font installed from outside its group).
+bool StaysBelow(const std::string& path) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = path.find('/', start);
+        const std::string name =
+            path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (name.empty() || name == "." || name == "..") return false;
+        if (slash == std::string::npos) return true;
+        start = slash + 1;
+    }
+}
+
 bool ParseIndex(const std::string& text, unsigned long long limit, unsigned long long* value) {
     if (text.empty() || text.size() > 18) return false;
     unsigned long long v = 0;
@@ -212,8 +226,8 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
                   &e.typographicFamily, &e.typographicStyle}) {
                 if (!IsUtf8(*text)) return fail("not valid UTF-8");
             }
-            if (e.relativePath.empty() || e.relativePath[0] == '/') {
-                return fail("font path must be relative to its group");
+            if (!StaysBelow(e.relativePath)) {
+                return fail("font path must be relative to its group, below its folder");
             }
             if (!parsed.AddEntry(std::move(e))) return fail("repeated font");
         } else if (f[0] == "name") {

@@ -79,8 +79,12 @@ void LumaroDialog::Notify(ADMNotifierRef notifier) {
             }
         }
         BaseADMDialog::Notify(notifier);
+    } catch (const _com_error&) {
+        // The font manager failed; the command has said so in the status line.
     } catch (...) {
-        // A failed command stops where it was; nothing may reach the host.
+        // A failed command stops where it was and nothing may reach the host, but
+        // the status line must not keep the last command's word.
+        SetStatus(panel_messages::kCommandFailed);
     }
 }
 

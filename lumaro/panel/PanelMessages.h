@@ -13,6 +13,10 @@ inline constexpr char kCannotConnect[] = "Cannot connect to Glyvor";
 inline constexpr char kListEmpty[] = "The list is empty";
 inline constexpr char kNothingSelected[] = "No items are selected";
 inline constexpr char kNoneActivated[] = "No fonts have been activated or installed";
+// After a refresh or a command that stopped part-way (the host refused memory
+// or a host string): the status line must not go on counting what is gone.
+inline constexpr char kScanFailed[] = "The missing fonts could not be read";
+inline constexpr char kCommandFailed[] = "The command could not be completed";
 
 // "No missing fonts in opened documents" or "%i missing font(s) in opened documents".
 std::string MissingFontsStatus(std::size_t count);

@@ -125,14 +125,25 @@ ASErr LumaroPlugin::AddNotifiers() {
 ASErr LumaroPlugin::OnNotify(AINotifierMessage* message) {
     try {
         ASErr result = kNoErr;
+        // The application starts once; a host that says so again must not get a
+        // second panel over the first, which would be lost.
         if (message->type != nullptr &&
-            std::strcmp(message->type, kAIApplicationStartedNotifier) == 0) {
+            std::strcmp(message->type, kAIApplicationStartedNotifier) == 0 &&
+            m_pDlgNonModal == nullptr) {
             m_pDlgNonModal = new (std::nothrow) LumaroDialog;
             if (m_pDlgNonModal != nullptr) {
                 m_panelDialogRef = m_pDlgNonModal->Create(message->d.self, kPanelName,
                                                           kLumaroDialogID, kPanelStyle, 0);
             }
-            if (m_pDlgNonModal == nullptr || m_panelDialogRef == nullptr) result = -1;
+            if (m_pDlgNonModal != nullptr && m_panelDialogRef == nullptr) {
+                // A panel without its dialog shows nothing, and nothing would keep the
+                // code loaded under it: an unload would leave it pointing into code that
+                // is gone.
+                LumaroDialog* panel = m_pDlgNonModal;
+                m_pDlgNonModal = nullptr;
+                delete panel;
+            }
+            if (m_pDlgNonModal == nullptr) result = -1;
         }
         if (message->notifier == m_notifyDocumentOpened) RequestPanelRefresh(true);
         if (message->notifier == m_notifyDocumentChanged) RequestPanelRefresh(true);

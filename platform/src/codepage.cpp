@@ -78,6 +78,9 @@ int DecodeOne(iconv_t cd, const unsigned char* bytes, size_t count, char16_t* un
     size_t outLeft = sizeof out;
     if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
         return errno == EINVAL ? 0 : -1;
+    // glibc's 1255 and 1258 hold a letter back to combine it with a mark that may
+    // follow; flushing delivers it.
+    if (iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1)) return -1;
     const size_t produced = (sizeof out - outLeft) / sizeof(uint32_t);
     if (produced != 1 || out[0] > 0xFFFF || (out[0] >= 0xD800 && out[0] <= 0xDFFF)) return -1;
     *unit = static_cast<char16_t>(out[0]);

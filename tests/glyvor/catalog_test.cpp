@@ -120,6 +120,13 @@ TEST(Catalog, ParseNamesTheLineOfEachFault) {
         {head + "font\t0\ta.ttf\t0\tttf\tPS\\\tF\tS\tN\t\t\t0\n",
          "line 3: bad escape sequence"},  // a lone trailing backslash
         {head + "font\t0\t/abs.ttf\t0\tttf\tPS\tF\tS\tN\t\t\t0\n", "line 3: font path must be"},
+        // Paths that would lead out of the group's folder.
+        {head + "font\t0\t../x.ttf\t0\tttf\tPS\tF\tS\tN\t\t\t0\n", "line 3: font path must be"},
+        {head + "font\t0\ta/../../x.ttf\t0\tttf\tPS\tF\tS\tN\t\t\t0\n", "line 3: font path must be"},
+        {head + "font\t0\t./x.ttf\t0\tttf\tPS\tF\tS\tN\t\t\t0\n", "line 3: font path must be"},
+        {head + "font\t0\ta//x.ttf\t0\tttf\tPS\tF\tS\tN\t\t\t0\n", "line 3: font path must be"},
+        {head + "font\t0\ta/\t0\tttf\tPS\tF\tS\tN\t\t\t0\n", "line 3: font path must be"},
+        {head + "font\t0\ta/..\t0\tttf\tPS\tF\tS\tN\t\t\t0\n", "line 3: font path must be"},
         {head + "font\t0\ta.ttf\t0\tttf\tPS\tF\tS\tN\t\t\t\n", "line 3: bad revision"},
         {head + "font\t0\ta.ttf\t0\tttf\tPS\tF\tS\tN\t\t\t1.5\n", "line 3: bad revision"},
         {head + "font\t0\ta.ttf\t0\tttf\tPS\tF\tS\tN\t\t\t4294967296\n", "line 3: bad revision"},
