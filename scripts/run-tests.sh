@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test, as CI runs them: set-up, the sanitizer build, the Windows builds
-# (32-bit, and x86-64 for Wine), then all tests, the wine ones included.
+# (32-bit, and x86-64 for Wine), then all tests, the wine ones included; then
+# the fuzz build and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,3 +25,9 @@ cmake --build --preset mingw64 -j "$jobs"
 export LUMARO_REQUIRE_WINE=1
 
 ctest --preset sanitize -j "$jobs"
+
+# The fuzz targets (clang, libFuzzer), each run briefly from its seed corpus.
+# The long runs are scripts/fuzz.sh.
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j "$jobs"

@@ -4,9 +4,9 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build pkg-config g++ clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libfreetype-dev libqpdf-dev libxml2-dev libcairo2-dev libpng-dev libreadline-dev
+  cmake ninja-build pkg-config g++ clang-format clang-14 libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev valgrind
+  libfreetype-dev libicu-dev libqpdf-dev libxml2-dev libcairo2-dev libpng-dev libreadline-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   fonts-dejavu-core fonts-liberation fonts-urw-base35 fonts-noto-core fonts-ipafont-gothic

@@ -5,34 +5,14 @@
 
 #include "glyvor/automation.h"
 #include "glyvor/encoding.h"
-#include "invoke_counts.h"
+#include "methods.h"
 
 namespace glyvor {
 
 namespace {
 
 std::atomic<long> g_liveObjects{0};
-
-constexpr VARTYPE kOutBstr = VT_BYREF | VT_BSTR;
-constexpr VARTYPE kOutLong = VT_BYREF | VT_I4;
-constexpr VARTYPE kOutBool = VT_BYREF | VT_BOOL;
-
-struct Method {
-    DISPID id;
-    const char16_t* name;
-    UINT count;
-    // Positional argument types, first argument first.
-    VARTYPE types[10];
-};
-
-const Method kMethods[] = {
-    {kDispidMatchFont,
-     u"MatchFont",
-     10,
-     {VT_BSTR, VT_BSTR, VT_BSTR, VT_I4, VT_I4, VT_BSTR, VT_I4, kOutBstr, kOutBstr, kOutBool}},
-    {kDispidGetFontState, u"GetFontState", 2, {VT_BSTR, kOutLong}},
-    {kDispidLoadFont, u"LoadFont", 5, {VT_BSTR, VT_I4, VT_BOOL, kOutBstr, kOutBool}},
-};
+DocumentEvents g_events;
 
 const Method* FindMethod(DISPID id) {
     for (const Method& m : kMethods) {
@@ -44,16 +24,24 @@ const Method* FindMethod(DISPID id) {
 // The argument at a method's position: rgvarg holds them last first.
 VARIANTARG& Arg(VARIANTARG* args, UINT count, UINT position) { return args[count - 1 - position]; }
 
+// OLECHAR is wchar_t on Windows and char16_t here: both UTF-16 code units,
+// copied one by one rather than reinterpreted.
+std::u16string Units(BSTR text) { return std::u16string(text, text + SysStringLen(text)); }
+
+BSTR NewBstr(std::u16string_view units) {
+    const std::basic_string<OLECHAR> copy(units.begin(), units.end());
+    return SysAllocStringLen(copy.data(), static_cast<UINT>(copy.size()));
+}
+
 std::string Text(BSTR text) {
     std::string utf8;
-    if (!Utf16ToUtf8(std::u16string_view(text, SysStringLen(text)), &utf8)) utf8.clear();
+    if (!Utf16ToUtf8(Units(text), &utf8)) utf8.clear();
     return utf8;
 }
 
 // Stores a new BSTR in an in/out argument, freeing what was there.
 HRESULT Store(BSTR* target, const std::string& utf8) {
-    const std::u16string units = Utf8ToUtf16(utf8);
-    BSTR fresh = SysAllocStringLen(units.data(), static_cast<UINT>(units.size()));
+    BSTR fresh = NewBstr(Utf8ToUtf16(utf8));
     if (fresh == nullptr) return E_OUTOFMEMORY;
     SysFreeString(*target);
     *target = fresh;
@@ -76,7 +64,11 @@ GlyvorDocument::GlyvorDocument(std::shared_ptr<const FontService> service)
     ++g_liveObjects;
 }
 
-GlyvorDocument::~GlyvorDocument() { --g_liveObjects; }
+GlyvorDocument::~GlyvorDocument() {
+    if (--g_liveObjects == 0 && g_events.lastObjectGone != nullptr) g_events.lastObjectGone();
+}
+
+void GlyvorDocument::SetEvents(const DocumentEvents& events) { g_events = events; }
 
 long GlyvorDocument::LiveObjects() { return g_liveObjects.load(); }
 
@@ -130,7 +122,7 @@ HRESULT GlyvorDocument::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT nameCou
 
 HRESULT GlyvorDocument::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-    CountInvoke(member);
+    if (g_events.invoked != nullptr) g_events.invoked(member);
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     const Method* method = FindMethod(member);
     if (method == nullptr || (flags & DISPATCH_METHOD) == 0) return DISP_E_MEMBERNOTFOUND;
@@ -140,7 +132,7 @@ HRESULT GlyvorDocument::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DIS
     if (count != method->count) return DISP_E_BADPARAMCOUNT;
     if (params->rgvarg == nullptr) return E_INVALIDARG;
     for (UINT position = 0; position < count; ++position) {
-        const VARTYPE type = method->types[position];
+        const VARTYPE type = method->parameters[position].type;
         const VARIANTARG& arg = Arg(params->rgvarg, count, position);
         if (arg.vt != type || ((type & VT_BYREF) != 0 && arg.byref == nullptr)) {
             if (argumentError != nullptr) *argumentError = count - 1 - position;
@@ -163,8 +155,8 @@ HRESULT GlyvorDocument::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DIS
         // Nothing may unwind into the caller.
         if (exception != nullptr) {
             *exception = EXCEPINFO{};
-            exception->bstrSource = SysAllocString(u"Glyvor.Document");
-            exception->bstrDescription = SysAllocString(u"Unexpected failure in the font manager");
+            exception->bstrSource = NewBstr(u"Glyvor.Document");
+            exception->bstrDescription = NewBstr(u"Unexpected failure in the font manager");
             exception->scode = E_UNEXPECTED;
         }
         return DISP_E_EXCEPTION;
@@ -195,7 +187,7 @@ HRESULT GlyvorDocument::LoadFont(VARIANTARG* args) {
     std::string identifier;
     std::string error;
     bool ok = false;
-    if (!Utf16ToUtf8(std::u16string_view(id, SysStringLen(id)), &identifier)) {
+    if (!Utf16ToUtf8(Units(id), &identifier)) {
         error = "Cannot load a font: its identifier is not valid UTF-16";
     } else {
         ok = m_service->Load(identifier, Arg(args, n, 2).boolVal != VARIANT_FALSE, &error);
@@ -205,6 +197,7 @@ HRESULT GlyvorDocument::LoadFont(VARIANTARG* args) {
         if (FAILED(hr)) return hr;
     }
     *Arg(args, n, 4).pboolVal = ok ? VARIANT_TRUE : VARIANT_FALSE;
+    if (ok && g_events.fontsChanged != nullptr) g_events.fontsChanged();
     return S_OK;
 }
 

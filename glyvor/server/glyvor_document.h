@@ -1,5 +1,13 @@
 // The Glyvor document object: IDispatch for the three automation methods and
 // IRunnableObject, over one loaded catalogue and the machine folder.
+//
+// MatchFont answers a name by FontMatcher's rules (font_matcher.h): any name a
+// catalogued font carries, in any language, compared after NFKC and case
+// folding and without spaces, hyphens and underscores, also as "Family,Style"
+// and without a PDF subset tag; never another font in its place. Among faces
+// of the same font (equal PostScript names), whichever rule found them, it
+// offers the newer revision, then OpenType (CFF), TrueType, Type 1, then the
+// earlier group, path and face index.
 #pragma once
 
 #include <atomic>
@@ -9,6 +17,16 @@
 #include "platform/win32.h"
 
 namespace glyvor {
+
+// What a server does around its objects; any may be null.
+struct DocumentEvents {
+    // Every Invoke, failed ones included, before it is checked.
+    void (*invoked)(DISPID member) = nullptr;
+    // A font was activated or installed (a Windows server tells every window).
+    void (*fontsChanged)() = nullptr;
+    // The last object of the process went; called from that object's release.
+    void (*lastObjectGone)() = nullptr;
+};
 
 class GlyvorDocument final : public IDispatch, public IRunnableObject {
 public:
@@ -35,6 +53,8 @@ public:
 
     // Objects alive in this module, for DllCanUnloadNow.
     static long LiveObjects();
+    // Set once, before the first object is made.
+    static void SetEvents(const DocumentEvents& events);
 
 private:
     ~GlyvorDocument();

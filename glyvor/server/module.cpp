@@ -1,19 +1,12 @@
 // The server module's entry points: the class factory, the catalogue each new
 // object is given, and the call counters.
-#include <sys/stat.h>
-
 #include <array>
 #include <atomic>
-#include <fstream>
-#include <mutex>
 
 #include "glyvor/automation.h"
-#include "glyvor/catalog.h"
-#include "glyvor/font_service.h"
-#include "glyvor/machine.h"
 #include "glyvor_document.h"
-#include "invoke_counts.h"
 #include "platform/emu/control.h"
+#include "service_cache.h"
 
 namespace glyvor {
 
@@ -35,43 +28,17 @@ std::size_t Slot(DISPID member) {
     }
 }
 
+void CountInvoke(DISPID member) { ++g_invokeCounts[Slot(member)]; }
+
+// Set when the module is loaded, before any object exists.
+const bool g_counting = [] {
+    DocumentEvents events;
+    events.invoked = CountInvoke;
+    GlyvorDocument::SetEvents(events);
+    return true;
+}();
+
 std::atomic<long> g_serverLocks{0};
-
-std::string CatalogPathFor(const std::string& machine) {
-    std::ifstream in(RegistrationFile(machine));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.rfind("catalog=", 0) == 0 && line.size() > 8) return line.substr(8);
-    }
-    return DefaultCatalogPath(machine);
-}
-
-// The catalogue is read once and shared by the objects made from it; a newer
-// file (re-indexed) is read again for the next object.
-HRESULT ServiceForNewObject(std::shared_ptr<const FontService>* service) {
-    static std::mutex mutex;
-    static std::shared_ptr<const FontService> cached;
-    static std::string cachedKey;
-    const char* machine = EmuGetMachineFolder();
-    if (machine == nullptr) return E_UNEXPECTED;
-    const std::string path = CatalogPathFor(machine);
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return E_FAIL;
-    const std::string key =
-        std::string(machine) + '\n' + path + '\n' + std::to_string(info.st_mtim.tv_sec) + '.' +
-        std::to_string(info.st_mtim.tv_nsec) + '\n' + std::to_string(info.st_size);
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!cached || key != cachedKey) {
-        auto catalog = std::make_shared<Catalog>();
-        std::string error;
-        if (!catalog->Load(path, &error)) return E_FAIL;
-        cached = std::make_shared<const FontService>(std::move(catalog), machine);
-        cachedKey = key;
-    }
-    *service = cached;
-    return S_OK;
-}
 
 class ClassFactory final : public IClassFactory {
 public:
@@ -92,8 +59,10 @@ public:
         *object = nullptr;
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;
         try {
+            const char* machine = EmuGetMachineFolder();
+            if (machine == nullptr) return E_UNEXPECTED;
             std::shared_ptr<const FontService> service;
-            const HRESULT hr = ServiceForNewObject(&service);
+            const HRESULT hr = ServiceForNewObject(machine, &service);
             if (FAILED(hr)) return hr;
             GlyvorDocument* document = new GlyvorDocument(std::move(service));
             const HRESULT qi = document->QueryInterface(riid, object);
@@ -118,8 +87,6 @@ public:
 ClassFactory g_factory;
 
 }  // namespace
-
-void CountInvoke(DISPID member) { ++g_invokeCounts[Slot(member)]; }
 
 }  // namespace glyvor
 

@@ -1,7 +1,5 @@
 #include "glyvor/catalog.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,14 +7,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "file_paths.h"
 #include "glyvor/encoding.h"
+#include "glyvor/native_path.h"
 
 namespace glyvor {
 
 namespace {
 
 const char kMagic[] = "glyvor-catalog";
-const char kVersion[] = "1";
+const char kVersion[] = "2";
 
 std::string Escape(const std::string& text) {
     std::string out;
@@ -82,6 +82,20 @@ std::vector<std::string> SplitTabs(const std::string& line) {
     return fields;
 }
 
+// A path below its group's folder: names joined by '/', none of them empty, "."
+// or "..", which would lead elsewhere (a font installed from outside its group).
+bool StaysBelow(const std::string& path) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = path.find('/', start);
+        const std::string name =
+            path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (name.empty() || name == "." || name == "..") return false;
+        if (slash == std::string::npos) return true;
+        start = slash + 1;
+    }
+}
+
 bool ParseIndex(const std::string& text, unsigned long long limit, unsigned long long* value) {
     if (text.empty() || text.size() > 18) return false;
     unsigned long long v = 0;
@@ -95,28 +109,6 @@ bool ParseIndex(const std::string& text, unsigned long long limit, unsigned long
 }
 
 }  // namespace
-
-const char* FormatTag(FontFormat format) {
-    switch (format) {
-        case FontFormat::OpenTypeCff:
-            return "otf";
-        case FontFormat::TrueType:
-            return "ttf";
-        case FontFormat::Type1:
-            return "t1";
-    }
-    return "?";
-}
-
-bool FormatFromTag(const std::string& tag, FontFormat* format) {
-    for (FontFormat f : {FontFormat::OpenTypeCff, FontFormat::TrueType, FontFormat::Type1}) {
-        if (tag == FormatTag(f)) {
-            *format = f;
-            return true;
-        }
-    }
-    return false;
-}
 
 long Catalog::AddGroup(const std::string& name, const std::string& folder) {
     // ':' would make identifiers ambiguous ("a:b" + "c" against "a" + "b:c").
@@ -151,9 +143,7 @@ std::string Catalog::DetailOf(const FontEntry& entry) const {
 }
 
 std::string Catalog::PathOf(const FontEntry& entry) const {
-    const std::string& folder = m_groups[entry.group].folder;
-    if (!folder.empty() && folder.back() == '/') return folder + entry.relativePath;
-    return folder + "/" + entry.relativePath;
+    return JoinPath(m_groups[entry.group].folder, entry.relativePath);
 }
 
 const FontEntry* Catalog::FindById(const std::string& identifier) const {
@@ -171,7 +161,11 @@ std::string Catalog::Serialise() const {
         out << "font\t" << e.group << '\t' << Escape(e.relativePath) << '\t' << e.faceIndex << '\t'
             << FormatTag(e.format) << '\t' << Escape(e.postScriptName) << '\t' << Escape(e.family)
             << '\t' << Escape(e.style) << '\t' << Escape(e.fullName) << '\t'
-            << Escape(e.typographicFamily) << '\t' << Escape(e.typographicStyle) << '\n';
+            << Escape(e.typographicFamily) << '\t' << Escape(e.typographicStyle) << '\t'
+            << e.revision << '\n';
+        for (const FontName& n : e.otherNames) {
+            out << "name\t" << NameKindTag(n.kind) << '\t' << Escape(n.text) << '\n';
+        }
     }
     return out.str();
 }
@@ -182,6 +176,7 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
     std::string line;
     std::size_t lineNo = 0;
     bool sawHeader = false;
+    bool inFont = false;  // the last record was a font or one of its names
     auto fail = [&](const std::string& why) {
         *error = "line " + std::to_string(lineNo) + ": " + why;
         return false;
@@ -197,24 +192,29 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
             sawHeader = true;
             continue;
         }
+        const bool afterFont = inFont;
+        inFont = f[0] == "font" || f[0] == "name";
         if (f[0] == "group") {
             std::string name, folder;
             if (f.size() != 3 || !Unescape(f[1], &name) || !Unescape(f[2], &folder)) {
                 return fail("malformed group record");
             }
             if (!IsUtf8(name) || !IsUtf8(folder)) return fail("not valid UTF-8");
-            if (folder.empty() || folder[0] != '/') return fail("group folder is not absolute");
+            folder = NativePath(folder);
+            if (!PathFromUtf8(folder).is_absolute()) return fail("group folder is not absolute");
             if (parsed.AddGroup(name, folder) < 0) return fail("bad or repeated group name");
         } else if (f[0] == "font") {
-            if (f.size() != 11)
-                return fail("a font record has 11 fields, not " + std::to_string(f.size()));
+            if (f.size() != 12)
+                return fail("a font record has 12 fields, not " + std::to_string(f.size()));
             FontEntry e;
-            unsigned long long group = 0, face = 0;
+            unsigned long long group = 0, face = 0, revision = 0;
             if (!ParseIndex(f[1], parsed.m_groups.size(), &group)) return fail("unknown group");
             if (!ParseIndex(f[3], 1u << 16, &face)) return fail("bad face index");
             if (!FormatFromTag(f[4], &e.format)) return fail("unknown format " + f[4]);
+            if (!ParseIndex(f[11], 1ull << 32, &revision)) return fail("bad revision");
             e.group = static_cast<std::size_t>(group);
             e.faceIndex = static_cast<int>(face);
+            e.revision = static_cast<FontRevision>(revision);
             if (!Unescape(f[2], &e.relativePath) || !Unescape(f[5], &e.postScriptName) ||
                 !Unescape(f[6], &e.family) || !Unescape(f[7], &e.style) ||
                 !Unescape(f[8], &e.fullName) || !Unescape(f[9], &e.typographicFamily) ||
@@ -226,10 +226,28 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
                   &e.typographicFamily, &e.typographicStyle}) {
                 if (!IsUtf8(*text)) return fail("not valid UTF-8");
             }
-            if (e.relativePath.empty() || e.relativePath[0] == '/') {
-                return fail("font path must be relative to its group");
+            if (!StaysBelow(e.relativePath)) {
+                return fail("font path must be relative to its group, below its folder");
             }
             if (!parsed.AddEntry(std::move(e))) return fail("repeated font");
+        } else if (f[0] == "name") {
+            if (!afterFont) return fail("a name record must follow its font record");
+            if (f.size() != 3) return fail("malformed name record");
+            FontName name;
+            if (!NameKindFromTag(f[1], &name.kind)) return fail("unknown name kind " + f[1]);
+            if (!Unescape(f[2], &name.text)) return fail("bad escape sequence");
+            if (!IsUtf8(name.text)) return fail("not valid UTF-8");
+            switch (AddOtherName(&parsed.m_entries.back(), std::move(name))) {
+                case AddNameResult::Added:
+                    break;
+                case AddNameResult::Known:
+                    return fail("repeated name");
+                case AddNameResult::Empty:
+                    return fail("empty name");
+                case AddNameResult::TooMany:
+                    return fail("more than " + std::to_string(kMaxNamesOfAKind) +
+                                " names of one kind");
+            }
         } else {
             return fail("unknown record '" + f[0] + "'");
         }
@@ -243,7 +261,7 @@ bool Catalog::Parse(const std::string& text, std::string* error) {
 }
 
 bool Catalog::Load(const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) {
         *error = path + ": cannot open: " + std::strerror(errno);
         return false;
@@ -263,16 +281,18 @@ bool Catalog::Load(const std::string& path, std::string* error) {
 }
 
 bool Catalog::Save(const std::string& path, std::string* error) const {
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    namespace fs = std::filesystem;
+    const fs::path target = PathFromUtf8(path);
+    const fs::path parent = target.parent_path();
     std::error_code ec;
-    if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    if (!parent.empty()) fs::create_directories(parent, ec);
     if (ec) {
-        *error = parent.string() + ": cannot create the folder: " + ec.message();
+        *error = Utf8FromPath(parent) + ": cannot create the folder: " + ec.message();
         return false;
     }
-    std::string temp = path + ".tmp." + std::to_string(::getpid());
+    const std::string temp = path + ".tmp." + TemporarySuffix();
     {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        std::ofstream out(PathFromUtf8(temp), std::ios::binary | std::ios::trunc);
         if (!out) {
             *error = temp + ": cannot create: " + std::strerror(errno);
             return false;
@@ -281,13 +301,17 @@ bool Catalog::Save(const std::string& path, std::string* error) const {
         out.flush();
         if (!out) {
             *error = temp + ": write error";
-            std::remove(temp.c_str());
+            out.close();
+            fs::remove(PathFromUtf8(temp), ec);
             return false;
         }
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        *error = path + ": cannot replace: " + std::strerror(errno);
-        std::remove(temp.c_str());
+    // Replaces an existing catalogue in one step on both platforms.
+    fs::rename(PathFromUtf8(temp), target, ec);
+    if (ec) {
+        *error = path + ": cannot replace: " + ec.message();
+        std::error_code ignored;
+        fs::remove(PathFromUtf8(temp), ignored);
         return false;
     }
     return true;

@@ -1,13 +1,12 @@
 #include "glyvor/font_service.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
+#include "file_paths.h"
+#include "font_file_reader.h"
 #include "glyvor/machine.h"
 
 namespace glyvor {
@@ -22,26 +21,26 @@ std::string NameOf(const FontEntry& entry) {
 
 // Empty when the file still holds the catalogued face; otherwise the reason.
 std::string Unusable(const std::string& path, const FontEntry& entry) {
-    std::ifstream probe(path, std::ios::binary);
+    std::ifstream probe(PathFromUtf8(path), std::ios::binary);
     if (!probe) return "the file " + path + " cannot be opened: " + std::strerror(errno);
-    FT_Library lib = nullptr;
-    if (FT_Init_FreeType(&lib) != 0) return "FreeType cannot start";
-    FT_Face face = nullptr;
+    probe.close();
+    FaceDescription face;
     std::string why;
-    if (FT_New_Face(lib, path.c_str(), entry.faceIndex, &face) != 0) {
-        why = "the file " + path + " is no longer a readable font";
-    } else {
-        const char* name = FT_Get_Postscript_Name(face);
-        const std::string now = name ? name : "";
-        // A file replaced since indexing must not be loaded in the old one's name.
-        if (now != entry.postScriptName) {
-            why = "the file " + path + " now holds " + (now.empty() ? "another font" : now) +
-                  "; index the group again";
-        }
+    switch (ReadFontFace(path, entry.faceIndex, &face, &why)) {
+        case FontFileResult::Refused:
+            return "the file " + path + " is refused: " + why;
+        case FontFileResult::Unreadable:
+            return "the file " + path + " is no longer a readable font";
+        case FontFileResult::Read:
+            break;
     }
-    if (face) FT_Done_Face(face);
-    FT_Done_FreeType(lib);
-    return why;
+    // A file replaced since indexing must not be loaded in the old one's name.
+    if (face.postScriptName != entry.postScriptName) {
+        return "the file " + path + " now holds " +
+               (face.postScriptName.empty() ? "another font" : face.postScriptName) +
+               "; index the group again";
+    }
+    return {};
 }
 
 }  // namespace

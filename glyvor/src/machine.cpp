@@ -1,14 +1,13 @@
 #include "glyvor/machine.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "file_paths.h"
 
 namespace glyvor {
 
@@ -16,13 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Join(const std::string& folder, const char* leaf) {
-    if (!folder.empty() && folder.back() == '/') return folder + leaf;
-    return folder + "/" + leaf;
-}
-
 bool ReadWhole(const std::string& path, std::string* bytes) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) return false;
     std::ostringstream buffer;
     buffer << in.rdbuf();
@@ -32,14 +26,19 @@ bool ReadWhole(const std::string& path, std::string* bytes) {
 }
 
 std::string TempNameBeside(const std::string& path) {
-    fs::path p(path);
-    return (p.parent_path() / ("." + p.filename().string() + ".tmp." + std::to_string(::getpid())))
-        .string();
+    const fs::path p = PathFromUtf8(path);
+    return Utf8FromPath(p.parent_path() / PathFromUtf8("." + Utf8FromPath(p.filename()) + ".tmp." +
+                                                       TemporarySuffix()));
+}
+
+void RemoveQuietly(const std::string& path) {
+    std::error_code ignored;
+    fs::remove(PathFromUtf8(path), ignored);
 }
 
 // Writes a temporary file beside `path`; the caller decides how it takes its place.
 bool WriteTemp(const std::string& temp, const std::string& bytes, std::string* error) {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathFromUtf8(temp), std::ios::binary | std::ios::trunc);
     if (!out) {
         *error = "cannot create " + temp + ": " + std::strerror(errno);
         return false;
@@ -49,7 +48,7 @@ bool WriteTemp(const std::string& temp, const std::string& bytes, std::string* e
     if (!out) {
         *error = "cannot write " + temp;
         out.close();
-        std::remove(temp.c_str());
+        RemoveQuietly(temp);
         return false;
     }
     return true;
@@ -57,14 +56,20 @@ bool WriteTemp(const std::string& temp, const std::string& bytes, std::string* e
 
 }  // namespace
 
-std::string FontsFolder(const std::string& machine) { return Join(machine, "Fonts"); }
-std::string ActiveFontsFile(const std::string& machine) { return Join(machine, "ActiveFonts.txt"); }
-std::string GlyvorFolder(const std::string& machine) { return Join(machine, "Glyvor"); }
+std::string FontsFolder(const std::string& machine) { return JoinPath(machine, "Fonts"); }
+std::string ActiveFontsFile(const std::string& machine) {
+    return JoinPath(machine, "ActiveFonts.txt");
+}
+std::string GlyvorFolder(const std::string& machine) { return JoinPath(machine, "Glyvor"); }
 std::string DefaultCatalogPath(const std::string& machine) {
-    return Join(GlyvorFolder(machine), "catalog.txt");
+    return JoinPath(GlyvorFolder(machine), "catalog.txt");
 }
 std::string RegistrationFile(const std::string& machine) {
-    return Join(GlyvorFolder(machine), "registration.txt");
+    return JoinPath(GlyvorFolder(machine), "registration.txt");
+}
+
+std::string TypeLibraryFile(const std::string& machine) {
+    return JoinPath(GlyvorFolder(machine), "Glyvor.tlb");
 }
 
 std::vector<std::string> ReadActiveFonts(const std::string& machine) {
@@ -91,30 +96,31 @@ bool AddActiveFont(const std::string& machine, const std::string& path, std::str
     std::string text;
     for (const std::string& p : paths) text += p + "\n";
     std::error_code ec;
-    fs::create_directories(machine, ec);
+    fs::create_directories(PathFromUtf8(machine), ec);
     const std::string target = ActiveFontsFile(machine);
     const std::string temp = TempNameBeside(target);
     if (!WriteTemp(temp, text, error)) return false;
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        *error = "cannot replace " + target + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
+    // Replaces the list in one step on both platforms.
+    fs::rename(PathFromUtf8(temp), PathFromUtf8(target), ec);
+    if (ec) {
+        *error = "cannot replace " + target + ": " + ec.message();
+        RemoveQuietly(temp);
         return false;
     }
     return true;
 }
 
 bool IsInstalledCopyOf(const std::string& machine, const std::string& source) {
-    const std::string target =
-        (fs::path(FontsFolder(machine)) / fs::path(source).filename()).string();
+    const fs::path target = PathFromUtf8(FontsFolder(machine)) / PathFromUtf8(source).filename();
     std::error_code ec;
     if (!fs::is_regular_file(target, ec)) return false;
     std::string a, b;
-    return fs::file_size(target, ec) == fs::file_size(source, ec) && !ec && ReadWhole(target, &a) &&
-           ReadWhole(source, &b) && a == b;
+    return fs::file_size(target, ec) == fs::file_size(PathFromUtf8(source), ec) && !ec &&
+           ReadWhole(Utf8FromPath(target), &a) && ReadWhole(source, &b) && a == b;
 }
 
 bool InstallFontFile(const std::string& machine, const std::string& source, std::string* error) {
-    const std::string name = fs::path(source).filename().string();
+    const std::string name = Utf8FromPath(PathFromUtf8(source).filename());
     std::string bytes;
     if (!ReadWhole(source, &bytes)) {
         *error = "cannot read " + source + ": " + std::strerror(errno);
@@ -122,29 +128,28 @@ bool InstallFontFile(const std::string& machine, const std::string& source, std:
     }
     const std::string folder = FontsFolder(machine);
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    fs::create_directories(PathFromUtf8(folder), ec);
     if (ec) {
         *error = "cannot create " + folder + ": " + ec.message();
         return false;
     }
-    const std::string target = (fs::path(folder) / name).string();
+    const std::string target = JoinPath(folder, name);
     auto sameOrRefuse = [&]() {
         std::string existing;
         if (ReadWhole(target, &existing) && existing == bytes) return true;
         *error = "a different file named " + name + " is already installed";
         return false;
     };
-    if (fs::exists(fs::symlink_status(target, ec))) return sameOrRefuse();
+    if (fs::exists(fs::symlink_status(PathFromUtf8(target), ec))) return sameOrRefuse();
     const std::string temp = TempNameBeside(target);
     if (!WriteTemp(temp, bytes, error)) return false;
-    // A hard link never replaces an existing file, so a file that appeared in the
-    // meantime is kept.
-    std::error_code linked;
-    fs::create_hard_link(temp, target, linked);
-    std::remove(temp.c_str());
-    if (!linked) return true;
-    if (linked == std::errc::file_exists) return sameOrRefuse();
-    *error = "cannot copy into " + folder + ": " + linked.message();
+    // A hard link never replaces an existing file, so a file that appeared in
+    // the meantime is kept.
+    fs::create_hard_link(PathFromUtf8(temp), PathFromUtf8(target), ec);
+    RemoveQuietly(temp);
+    if (!ec) return true;
+    if (ec == std::errc::file_exists) return sameOrRefuse();
+    *error = "cannot copy into " + folder + ": " + ec.message();
     return false;
 }
 

@@ -48,11 +48,22 @@ void FontList::Enumerate() {
     m_filesReused = scan.filesReused;
     m_skipped = std::move(scan.skipped);
     m_duplicates = scan.duplicates;
+    TakeMachineFonts(std::move(scan.fonts));
+}
 
+void FontList::SetMachineFonts(std::vector<MachineFont> fonts) {
+    m_filesRead = 0;
+    m_filesReused = 0;
+    m_skipped.clear();
+    m_duplicates = 0;
+    TakeMachineFonts(std::move(fonts));
+}
+
+void FontList::TakeMachineFonts(std::vector<MachineFont> fonts) {
     m_entries.clear();
-    m_entries.reserve(scan.fonts.size());
+    m_entries.reserve(fonts.size());
     m_presentKeys.clear();
-    for (MachineFont& font : scan.fonts) {
+    for (MachineFont& font : fonts) {
         for (const std::string* name :
              {&font.face.postScriptName, &font.face.fullName, &font.face.familyName,
               &font.face.nativeFullName, &font.face.nativeFamilyName}) {

@@ -59,6 +59,10 @@ public:
     // recomputes which document fonts are missing. Files unchanged in size
     // and modification time since the last enumeration are not read again.
     void Enumerate();
+    // Takes `fonts` as the machine's fonts without reading the folder (one per
+    // PostScript name, as an enumeration yields them) and recomputes which
+    // document fonts are missing: for lists far larger than a folder of files.
+    void SetMachineFonts(std::vector<MachineFont> fonts);
 
     // Reads a document and adds its fonts; opening an open document again
     // reads it anew. On failure the list does not change and the result
@@ -99,6 +103,7 @@ private:
         std::vector<DocumentFontTraits> traits;
     };
 
+    void TakeMachineFonts(std::vector<MachineFont> fonts);
     void RecomputeMissing();
     std::string DocumentKey(const std::string& path) const;
 

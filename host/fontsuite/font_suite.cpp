@@ -58,6 +58,15 @@ std::string ToThreadAnsi(const std::u16string& wide, std::size_t capacity) {
     return out;
 }
 
+// Font names are nearly always ASCII, which UTF-8, UTF-16 and every ANSI code page
+// spell alike: those need no converter. A real host answers from names it holds
+// ready; this keeps the simulated one from costing more than that.
+bool IsAscii(const std::string& text) {
+    for (unsigned char c : text)
+        if (c >= 0x80) return false;
+    return true;
+}
+
 ASErr HOSTAPI CountFonts(ASInt32* count) {
     FontSuiteService* service = FontSuiteService::Active();
     if (service == nullptr || count == nullptr) return kBadParameterErr;
@@ -120,8 +129,14 @@ ASErr HOSTAPI GetFontName(AIFontKey key, char* name, ASInt16 maxName) {
         return kNoErr;
     }
     const std::string& utf8 = entry->Name();
-    std::string narrow =
-        ToThreadAnsi(DecodeUtf8(utf8.data(), utf8.size()), static_cast<std::size_t>(maxName) - 1);
+    const std::size_t capacity = static_cast<std::size_t>(maxName) - 1;
+    if (IsAscii(utf8)) {
+        const std::size_t n = std::min(utf8.size(), capacity);
+        std::memcpy(name, utf8.data(), n);
+        name[n] = '\0';
+        return kNoErr;
+    }
+    std::string narrow = ToThreadAnsi(DecodeUtf8(utf8.data(), utf8.size()), capacity);
     std::memcpy(name, narrow.data(), narrow.size());
     name[narrow.size()] = '\0';
     return kNoErr;
@@ -138,13 +153,17 @@ ASErr UnicodeName(FontQuery query, FontNameQuery which, AIFontKey key, AIUnicode
     if (ASErr e = service.FaultFor(query, index)) return e;
     const std::string& utf8 = entry->UnicodeName(which, native);
     const std::u16string* answer = service.UnicodeAnswer(query, index);
-    std::u16string text = answer != nullptr ? *answer : DecodeUtf8(utf8.data(), utf8.size());
     // The plug-in's string gets the text; a string it never initialised
     // becomes one the plug-in holds, as the string suite's own calls do.
-    if (host->Strings().Contains(out->impl)) {
-        out->impl->text = std::move(text);
+    if (!host->Strings().Contains(out->impl)) {
+        out->impl = host->Strings().Create(CurrentPluginScope::Current(), std::u16string());
+    }
+    if (answer != nullptr) {
+        out->impl->text = *answer;
+    } else if (IsAscii(utf8)) {
+        out->impl->text.assign(utf8.begin(), utf8.end());
     } else {
-        out->impl = host->Strings().Create(CurrentPluginScope::Current(), std::move(text));
+        out->impl->text = DecodeUtf8(utf8.data(), utf8.size());
     }
     return kNoErr;
 }
@@ -225,6 +244,7 @@ const std::u16string* FontSuiteService::UnicodeAnswer(FontQuery query,
 }
 
 ASErr FontSuiteService::FaultFor(FontQuery query, std::size_t fontIndex) const {
+    if (m_faults.empty()) return kNoErr;
     auto it = m_faults.find({query, static_cast<int>(fontIndex)});
     if (it != m_faults.end()) return it->second;
     it = m_faults.find({query, -1});
@@ -232,8 +252,7 @@ ASErr FontSuiteService::FaultFor(FontQuery query, std::size_t fontIndex) const {
 }
 
 int FontSuiteService::Calls(FontQuery query) const {
-    auto it = m_calls.find(query);
-    return it == m_calls.end() ? 0 : it->second;
+    return m_calls[static_cast<std::size_t>(query)];
 }
 
 const AIFontSuite4& FontSuite() { return kSuite; }

@@ -2,6 +2,8 @@
 // inject per call.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,7 +27,7 @@ enum class FontQuery {
     PostScript,  // A, position 59
     FullName,    // B, position 58
     Family,      // C, position 60
-    Style,       // D, position 53
+    Style,       // D, position 53 (the last)
 };
 
 // Font keys are positions in the list (plus one, so that no key is null);
@@ -69,14 +71,14 @@ public:
     const std::u16string* UnicodeAnswer(FontQuery query, std::size_t fontIndex) const;
     // The number of suite calls answered, per query, for tests that count.
     int Calls(FontQuery query) const;
-    void CountCall(FontQuery query) { ++m_calls[query]; }
+    void CountCall(FontQuery query) { ++m_calls[static_cast<std::size_t>(query)]; }
 
 private:
     FontList& m_fonts;
     std::map<std::pair<FontQuery, int>, ASErr> m_faults;
     std::map<int, std::string> m_narrowAnswers;
     std::map<std::pair<FontQuery, int>, std::u16string> m_unicodeAnswers;
-    std::map<FontQuery, int> m_calls;
+    std::array<int, static_cast<std::size_t>(FontQuery::Style) + 1> m_calls{};
 };
 
 const AIFontSuite4& FontSuite();

@@ -6,6 +6,12 @@
 
 namespace host::session {
 
+namespace {
+// The only registration Wine's COM reads; the emulation keeps one registry per
+// machine folder and takes either.
+constexpr glyvor::RegistrationScope kScope = glyvor::RegistrationScope::AllUsers;
+}  // namespace
+
 struct FontManagerSetup::Server {
     glyvor::RunningGlyvor server;
 };
@@ -17,7 +23,7 @@ FontManagerSetup::~FontManagerSetup() = default;
 
 bool FontManagerSetup::Index(const std::vector<glyvor::GroupSource>& groups,
                              std::vector<glyvor::GroupReport>* report, std::string* error) {
-    return SUCCEEDED(glyvor::SetUpGlyvor(m_machine, groups, error, report));
+    return SUCCEEDED(glyvor::SetUpGlyvor(m_machine, groups, error, report, kScope));
 }
 
 bool FontManagerSetup::IsRegistered() const {
@@ -25,8 +31,8 @@ bool FontManagerSetup::IsRegistered() const {
 }
 
 bool FontManagerSetup::Register(const std::string& catalog, std::string* error) {
-    return SUCCEEDED(
-        glyvor::RegisterGlyvor(m_machine, glyvor::DefaultServerModulePath(), catalog, error));
+    return SUCCEEDED(glyvor::RegisterGlyvor(m_machine, glyvor::DefaultServerModulePath(), catalog,
+                                            error, kScope));
 }
 
 bool FontManagerSetup::Start(std::string* error) {
@@ -39,7 +45,7 @@ bool FontManagerSetup::Running() const { return m_server->server.running(); }
 
 bool FontManagerSetup::Unregister(std::string*) {
     m_server->server.Stop();
-    glyvor::UnregisterGlyvor(m_machine);
+    glyvor::UnregisterGlyvor(m_machine, kScope);
     return true;
 }
 

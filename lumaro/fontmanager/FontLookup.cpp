@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "fontmanager/GlyvorConnection.h"
 #include "fontmanager/TextConversion.h"
@@ -15,7 +16,7 @@ bool FindAvailableFonts(GlyvorConnection* connection, const FontItemList& missin
 
     for (const CFontItem* item : missing) {
         if (item == nullptr) continue;
-        const std::wstring name = NarrowToWideString(item->m_strName.c_str());
+        std::wstring name = NarrowToWideString(item->m_strName.c_str());
         std::wstring fontId, detail;
         if (!connection->FindMatchingFont(name, fontId, detail)) continue;
 
@@ -28,11 +29,12 @@ bool FindAvailableFonts(GlyvorConnection* connection, const FontItemList& missin
         }
         record->m_wstrAux1.clear();
         record->m_wstrAux2.clear();
-        record->m_wstrName = name;
+        // The strings move into the record: the same texts, without copies.
+        record->m_wstrName = std::move(name);
         record->m_nAux1 = 0;
         record->m_nAux2 = 0;
-        record->m_wstrFontId = fontId;
-        record->m_wstrFontDetail = detail;
+        record->m_wstrFontId = std::move(fontId);
+        record->m_wstrFontDetail = std::move(detail);
         available.push_back(record.get());
         record.release();
     }

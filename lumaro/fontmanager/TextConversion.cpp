@@ -1,5 +1,6 @@
 #include "fontmanager/TextConversion.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -7,6 +8,25 @@ namespace {
 
 // Beyond this many units a length no longer fits the conversion's int sizes.
 constexpr std::size_t kLargestText = 0x3FFFFFFF;
+
+// Font names are short: their scratch buffers live on the stack, and only a
+// longer text takes one from the heap.
+constexpr std::size_t kStackUnits = 256;
+
+template <typename Unit, std::size_t Local>
+class Scratch {
+public:
+    explicit Scratch(std::size_t size) {
+        if (size > Local) m_heap.resize(size);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    Unit* Get() { return m_heap.empty() ? m_local : m_heap.data(); }
+
+private:
+    Unit m_local[Local];
+    std::vector<Unit> m_heap;
+};
 
 }  // namespace
 
@@ -34,35 +54,43 @@ char* WideToNarrow(char* scratch, const WCHAR* text, int capacity) {
 
 std::wstring NarrowToWideString(const char* text) {
     if (text == nullptr) return std::wstring();
-    const int needed = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
-    if (needed <= 0) return std::wstring();
-    std::vector<WCHAR> scratch(static_cast<std::size_t>(needed));
-    if (NarrowToWide(scratch.data(), text, needed) == nullptr) return std::wstring();
-    return FromUnits(scratch.data());
+    // No code page spells a UTF-16 unit in less than a byte (UTF-8 takes four for
+    // a surrogate pair), so a unit a byte and the terminator always hold the text.
+    const std::size_t units = std::strlen(text) + 1;
+    if (units > kLargestText) return std::wstring();
+    Scratch<WCHAR, kStackUnits> scratch(units);
+    if (NarrowToWide(scratch.Get(), text, static_cast<int>(units)) == nullptr)
+        return std::wstring();
+    return FromUnits(scratch.Get());
 }
 
 std::string WideToNarrowString(const std::wstring& text) {
-    const std::basic_string<WCHAR> units = ToUnits(text);
+    const std::size_t units = text.size() + 1;
+    if (units > kLargestText / 3) return std::string();
+    Scratch<WCHAR, kStackUnits> wide(units);
+    std::copy(text.begin(), text.end(), wide.Get());
+    wide.Get()[text.size()] = 0;
+    // Three bytes a unit hold the text in every code page the thread can have
+    // (UTF-8 at worst); should one need more, the conversion says how much.
+    std::size_t capacity = 3 * units;
+    Scratch<char, 3 * kStackUnits> narrow(capacity);
+    if (WideToNarrow(narrow.Get(), wide.Get(), static_cast<int>(capacity)) != nullptr)
+        return std::string(narrow.Get());
     const int needed =
-        WideCharToMultiByte(CP_THREAD_ACP, 0, units.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return std::string();
-    std::vector<char> scratch(static_cast<std::size_t>(needed));
-    if (WideToNarrow(scratch.data(), units.c_str(), needed) == nullptr) return std::string();
-    return std::string(scratch.data());
+        WideCharToMultiByte(CP_THREAD_ACP, 0, wide.Get(), -1, nullptr, 0, nullptr, nullptr);
+    if (needed <= static_cast<int>(capacity)) return std::string();
+    std::vector<char> larger(static_cast<std::size_t>(needed));
+    if (WideToNarrow(larger.data(), wide.Get(), needed) == nullptr) return std::string();
+    return std::string(larger.data());
 }
 
+// Both directions copy unit for unit in one pass into storage taken once.
 std::basic_string<WCHAR> ToUnits(const std::wstring& text) {
-    std::basic_string<WCHAR> units;
-    units.reserve(text.size());
-    for (wchar_t unit : text) units.push_back(static_cast<WCHAR>(unit));
-    return units;
+    return std::basic_string<WCHAR>(text.begin(), text.end());
 }
 
 std::wstring FromUnits(const WCHAR* units, std::size_t length) {
-    std::wstring text;
-    text.reserve(length);
-    for (std::size_t i = 0; i < length; ++i) text.push_back(static_cast<wchar_t>(units[i]));
-    return text;
+    return std::wstring(units, units + length);
 }
 
 std::wstring FromUnits(const WCHAR* units) {

@@ -18,3 +18,7 @@ extern AvailableItemList g_fontitemsAvailable;
 // storage released.
 void ClearFontItems(FontItemList& items);
 void ClearAvailableItems(AvailableItemList& items);
+// The same, keeping the list's storage for the records about to be appended: a
+// scan refills the list at once, and growing it anew from nothing every time
+// costs a reallocation at each doubling.
+void EmptyFontItemsForRefill(FontItemList& items);

@@ -13,12 +13,20 @@ unsigned char FoldAscii(unsigned char byte) {
 int CompareFontNames(const std::string& a, const std::string& b) {
     // Past its end a string reads as its terminating zero byte. The names are NUL-free
     // C texts from the host; should one hold a zero byte, the rest still takes part.
-    const size_t length = std::max(a.size(), b.size());
-    for (size_t i = 0; i <= length; ++i) {
-        const unsigned char ca = i < a.size() ? FoldAscii(static_cast<unsigned char>(a[i])) : 0;
-        const unsigned char cb = i < b.size() ? FoldAscii(static_cast<unsigned char>(b[i])) : 0;
+    // Equal bytes fold equally: the common prefix is passed over unfolded.
+    const size_t shorter = std::min(a.size(), b.size());
+    for (size_t i = 0; i < shorter; ++i) {
+        if (a[i] == b[i]) continue;
+        const unsigned char ca = FoldAscii(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = FoldAscii(static_cast<unsigned char>(b[i]));
         if (ca != cb) return static_cast<int>(ca) - static_cast<int>(cb);
-        if (i >= a.size() && i >= b.size()) break;
+    }
+    // The shorter one reads as zero bytes from here: the longer one's first byte
+    // that is not zero decides.
+    const std::string& longer = a.size() < b.size() ? b : a;
+    for (size_t i = shorter; i < longer.size(); ++i) {
+        const int c = FoldAscii(static_cast<unsigned char>(longer[i]));
+        if (c != 0) return a.size() < b.size() ? -c : c;
     }
     return 0;
 }

@@ -36,10 +36,9 @@ std::wstring QueryName(UnicodeNameQuery query, AIFontKey font, bool flag, ai::Ho
 }
 
 // The style name; whatever goes wrong with it costs only this one name.
-std::wstring QueryNameD(AIFontKey font) {
+std::wstring QueryNameD(AIFontKey font, ai::HostString& name) {
     try {
         if (g_aiFont->GetFontStyleNameUnicode == nullptr) return std::wstring();
-        ai::HostString name;
         name.erase(0, 0xFFFFFFFF);
         if (g_aiFont->GetFontStyleNameUnicode(font, name.Record()) != kNoErr) return std::wstring();
         return TakeName(name);
@@ -50,13 +49,21 @@ std::wstring QueryNameD(AIFontKey font) {
 
 enum class FontStep { Listed, Skipped, Stop };
 
+// The scan's buffers, shared by every font: each query empties its host string
+// first, so it starts as empty as a fresh one, and the host makes and destroys two
+// strings a scan instead of two a font.
+struct ScanBuffers {
+    char narrowName[kNameBufferSize];
+    ai::HostString name;       // names A to C
+    ai::HostString styleName;  // name D
+};
+
 // One entry of the host's font list; its record is appended when it is listed.
 // A name the host would not give, of those shown and looked up, makes the scan
 // incomplete.
-FontStep ReadFont(ASInt32 index, bool bMissingOnly, bool* complete) {
-    ai::HostString name;
-    char narrowName[kNameBufferSize];
-    std::memset(narrowName, 0, sizeof narrowName);
+FontStep ReadFont(ASInt32 index, bool bMissingOnly, ScanBuffers& buffers, bool* complete) {
+    char* narrowName = buffers.narrowName;
+    ai::HostString& name = buffers.name;
 
     AIFontKey font = nullptr;
     if (g_aiFont->IndexFontList(index, &font) != kNoErr) return FontStep::Stop;
@@ -66,6 +73,9 @@ FontStep ReadFont(ASInt32 index, bool bMissingOnly, bool* complete) {
     const bool missing = info.missing != 0;
     if (bMissingOnly && !missing) return FontStep::Skipped;
 
+    // Cleared only for the fonts that are listed: the others are most of a
+    // library, and two host calls each are all they should cost.
+    std::memset(narrowName, 0, kNameBufferSize);
     if (g_aiFont->GetFontName(font, narrowName, static_cast<ASInt16>(kNameBufferSize)) != kNoErr) {
         narrowName[0] = '\0';
         *complete = false;
@@ -84,7 +94,7 @@ FontStep ReadFont(ASInt32 index, bool bMissingOnly, bool* complete) {
     const FontTechnology technology = ClassifyFontTechnology(info);
     item->m_strTechnology = technology.technology;
     item->m_strOutlines = technology.outlines;
-    item->m_wstrNameD = QueryNameD(font);
+    item->m_wstrNameD = QueryNameD(font, buffers.styleName);
 
     g_fontitems.push_back(item.get());
     item.release();
@@ -108,10 +118,14 @@ FontTechnology ClassifyFontTechnology(const AIFontInfo& info) {
     return {"", ""};
 }
 
-std::string FontRowText(const CFontItem& item) {
-    if (item.m_bMissing) return "* " + item.m_strName;
+void AssignFontRowText(const CFontItem& item, std::string& text) {
+    if (item.m_bMissing) {
+        text.assign("* ", 2);
+        text += item.m_strName;
+        return;
+    }
     std::wstring name = item.m_wstrNameB0;
-    std::string text = WideToNarrowString(name);
+    text = WideToNarrowString(name);
     // Cut whole characters, so that no lead byte of a double-byte code page
     // is left without its trail byte.
     while (text.size() > kLongestName && !name.empty()) {
@@ -120,6 +134,11 @@ std::string FontRowText(const CFontItem& item) {
         name.resize(WholeCharacterLength(name.data(), name.size(), name.size() - cut));
         text = WideToNarrowString(name);
     }
+}
+
+std::string FontRowText(const CFontItem& item) {
+    std::string text;
+    AssignFontRowText(item, text);
     return text;
 }
 
@@ -129,7 +148,7 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
         m_scanComplete = false;
         return;
     }
-    ClearFontItems(g_fontitems);
+    EmptyFontItemsForRefill(g_fontitems);
     ADMListRef list = List(kMissingList);
 
     m_scanComplete = true;
@@ -143,16 +162,19 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
     // are shown all the same, so that the rows, the count and what Find looks up
     // agree. The failure reaches the caller after that.
     std::exception_ptr failure;
-    for (ASInt32 index = 0; index < count; ++index) {
-        try {
-            if (ReadFont(index, bMissingOnly, &m_scanComplete) == FontStep::Stop) {
+    {
+        ScanBuffers buffers;
+        for (ASInt32 index = 0; index < count; ++index) {
+            try {
+                if (ReadFont(index, bMissingOnly, buffers, &m_scanComplete) == FontStep::Stop) {
+                    m_scanComplete = false;
+                    break;
+                }
+            } catch (...) {
+                failure = std::current_exception();
                 m_scanComplete = false;
                 break;
             }
-        } catch (...) {
-            failure = std::current_exception();
-            m_scanComplete = false;
-            break;
         }
     }
 

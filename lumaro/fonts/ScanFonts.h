@@ -19,3 +19,5 @@ FontTechnology ClassifyFontTechnology(const AIFontInfo& info);
 // A missing font's row is "* " and its narrow name; any other font shows its
 // full name in the thread's ANSI code page, at most 1023 bytes.
 std::string FontRowText(const CFontItem& item);
+// The same into `text`, reusing its storage.
+void AssignFontRowText(const CFontItem& item, std::string& text);

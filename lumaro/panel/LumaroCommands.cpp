@@ -81,7 +81,8 @@ void LumaroDialog::Notify(ADMNotifierRef notifier) {
         }
         BaseADMDialog::Notify(notifier);
     } catch (...) {
-        // A failed command stops where it was; nothing may reach the host.
+        // A failed command stops where it was; nothing may reach the host. Each
+        // command has already told the user its outcome.
     }
 }
 

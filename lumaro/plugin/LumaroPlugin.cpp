@@ -135,7 +135,15 @@ ASErr LumaroPlugin::OnNotify(AINotifierMessage* message) {
                 m_panelDialogRef = m_pDlgNonModal->Create(message->d.self, kPanelName,
                                                           kLumaroDialogID, kPanelStyle, 0);
             }
-            if (m_pDlgNonModal == nullptr || m_panelDialogRef == nullptr) result = -1;
+            if (m_pDlgNonModal != nullptr && m_panelDialogRef == nullptr) {
+                // A panel without its dialog shows nothing, and nothing would keep the
+                // code loaded under it: an unload would leave it pointing into code that
+                // is gone.
+                LumaroDialog* panel = m_pDlgNonModal;
+                m_pDlgNonModal = nullptr;
+                delete panel;
+            }
+            if (m_pDlgNonModal == nullptr) result = -1;
         }
         if (message->notifier == m_notifyDocumentOpened) RequestPanelRefresh(true);
         if (message->notifier == m_notifyDocumentChanged) RequestPanelRefresh(true);

@@ -62,6 +62,9 @@ struct Table {
     char16_t single[256] = {};
     std::vector<char16_t> pairs;                     // [lead * 256 + trail], 0 when undefined
     std::unordered_map<char16_t, uint16_t> reverse;  // unit -> byte, or lead << 8 | trail
+    // The same for the ASCII units, which most text is, without a hash lookup.
+    bool lowDefined[128] = {};
+    uint16_t lowReverse[128] = {};
     char16_t defaultUnicode = u'?';
 };
 
@@ -75,6 +78,9 @@ int DecodeOne(iconv_t cd, const unsigned char* bytes, size_t count, char16_t* un
     size_t outLeft = sizeof out;
     if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
         return errno == EINVAL ? 0 : -1;
+    // glibc's 1255 and 1258 hold a letter back to combine it with a mark that may
+    // follow; flushing delivers it.
+    if (iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1)) return -1;
     const size_t produced = (sizeof out - outLeft) / sizeof(uint32_t);
     if (produced != 1 || out[0] > 0xFFFF || (out[0] >= 0xD800 && out[0] <= 0xDFFF)) return -1;
     *unit = static_cast<char16_t>(out[0]);
@@ -127,17 +133,30 @@ std::unique_ptr<Table> BuildTable(UINT codePage) {
         }
     }
     iconv_close(cd);
+    for (char16_t unit = 0; unit < 128; ++unit) {
+        const auto it = table->reverse.find(unit);
+        table->lowDefined[unit] = it != table->reverse.end();
+        if (table->lowDefined[unit]) table->lowReverse[unit] = it->second;
+    }
     return table;
 }
 
-// Tables are built on first use and never change afterwards.
+// Tables are built on first use and never change afterwards, so a thread may keep
+// the one it used last without the lock.
 const Table* TableFor(UINT codePage) {
     static std::mutex mutex;
     static std::unordered_map<UINT, std::unique_ptr<Table>> tables;
+    thread_local UINT lastCodePage = 0;
+    thread_local const Table* lastTable = nullptr;
+    if (lastTable != nullptr && codePage == lastCodePage) return lastTable;
     if (!IsKnownCodePage(codePage)) return nullptr;
     std::lock_guard<std::mutex> lock(mutex);
     auto it = tables.find(codePage);
     if (it == tables.end()) it = tables.emplace(codePage, BuildTable(codePage)).first;
+    if (it->second != nullptr) {
+        lastCodePage = codePage;
+        lastTable = it->second.get();
+    }
     return it->second.get();
 }
 
@@ -275,15 +294,28 @@ bool DecodeLegacy(const Table& t, const unsigned char* s, size_t n, bool strict,
 void EncodeLegacy(const Table& t, const char16_t* s, size_t n, const std::string& defaultChar,
                   bool& usedDefault, std::string& out) {
     for (size_t i = 0; i < n; ++i) {
-        auto it = t.reverse.find(s[i]);
-        if (it == t.reverse.end()) {
-            out += defaultChar;
-            usedDefault = true;
-        } else if (it->second > 0xFF) {
-            out.push_back(static_cast<char>(it->second >> 8));
-            out.push_back(static_cast<char>(it->second & 0xFF));
+        uint16_t encoded;
+        if (s[i] < 128) {
+            if (!t.lowDefined[s[i]]) {
+                out += defaultChar;
+                usedDefault = true;
+                continue;
+            }
+            encoded = t.lowReverse[s[i]];
         } else {
-            out.push_back(static_cast<char>(it->second));
+            auto it = t.reverse.find(s[i]);
+            if (it == t.reverse.end()) {
+                out += defaultChar;
+                usedDefault = true;
+                continue;
+            }
+            encoded = it->second;
+        }
+        if (encoded > 0xFF) {
+            out.push_back(static_cast<char>(encoded >> 8));
+            out.push_back(static_cast<char>(encoded & 0xFF));
+        } else {
+            out.push_back(static_cast<char>(encoded));
         }
     }
 }
@@ -338,6 +370,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH source, int sourceByte
     const bool strict = (flags & MB_ERR_INVALID_CHARS) != 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(source);
     std::u16string out;
+    out.reserve(n);  // a unit per byte at most
     if (cp == CP_UTF8) {
         if ((flags & ~DWORD{MB_ERR_INVALID_CHARS}) != 0) return Fail(ERROR_INVALID_FLAGS);
         if (!DecodeUtf8(bytes, n, strict, out)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
@@ -369,6 +402,7 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceUni
         return Fail(ERROR_INVALID_PARAMETER);
     const UINT cp = ResolveCodePage(codePage);
     std::string out;
+    out.reserve(n);
     if (cp == CP_UTF8) {
         if (defaultChar != nullptr || usedDefaultChar != nullptr)
             return Fail(ERROR_INVALID_PARAMETER);

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "fontlist/font_name_match.h"
 #include "samples/cairo_documents.h"
 #include "samples/text_documents.h"
-#include "TempFolder.h"
 
 namespace {
 
@@ -198,6 +198,32 @@ TEST_F(FontListTest, ReopeningADocumentReadsItAnewAndAFailedOpenChangesNothing) 
     EXPECT_THAT(MissingNames(list), ElementsAre("Second-Version"));
     EXPECT_FALSE(list.OpenDocument(m_docs.File("absent.pdf")).ok());
     EXPECT_EQ(list.OpenDocuments().size(), 1u);
+}
+
+TEST_F(FontListTest, FontsGivenDirectlyReplaceTheMachinesAndDecideWhatIsMissing) {
+    FontList list(m_machine.Path().string());
+    list.SetDocumentFonts(m_docs.File("a.eps"), {"Zeta-Bold", "Liberation Sans", "alpha"});
+    ASSERT_THAT(MissingNames(list), ElementsAre("alpha", "Zeta-Bold"));
+
+    auto font = [](const std::string& postScript, const std::string& family) {
+        host::MachineFont f;
+        f.face.postScriptName = postScript;
+        f.face.familyName = family;
+        return f;
+    };
+    list.SetMachineFonts({font("zeta-bold", "Zeta"), font("Beta", "Beta")});
+    // Sorted as an enumeration leaves them; the files read before are gone, and
+    // a document font is present by any of the given names.
+    EXPECT_THAT(Names(list), ElementsAre("Beta", "zeta-bold", "alpha", "Liberation Sans"));
+    EXPECT_EQ(list.MachineFontCount(), 2u);
+    EXPECT_EQ(list.FilesRead(), 0u);
+    EXPECT_THAT(list.SkippedFiles(), IsEmpty());
+    EXPECT_FALSE(list.Find("Zeta-Bold")->missing);
+    EXPECT_TRUE(list.Find("alpha")->missing);
+
+    // Enumerating reads the folder again.
+    list.Enumerate();
+    EXPECT_THAT(MissingNames(list), ElementsAre("alpha", "Zeta-Bold"));
 }
 
 TEST_F(FontListTest, NamesDifferingInCaseBlanksOrHyphensAreOneFont) {

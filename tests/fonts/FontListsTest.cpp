@@ -88,6 +88,17 @@ TEST_F(FontLists, ClearDeletesEveryRecordOnceAndSkipsNullEntries) {
         EXPECT_EQ(available.capacity(), 0u);
         EXPECT_EQ(g_deletedItems, records);
         EXPECT_EQ(g_deletedAvailable, records);
+
+        // Emptied for a refill: the same deletions, the storage kept.
+        g_deletedItems = 0;
+        for (bool isNull : layout.isNull) items.push_back(isNull ? nullptr : new CountedItem);
+        const std::size_t capacity = items.capacity();
+        EmptyFontItemsForRefill(items);
+        EXPECT_TRUE(items.empty());
+        EXPECT_EQ(items.capacity(), capacity);
+        EXPECT_EQ(g_deletedItems, records);
+        ClearFontItems(items);
+        EXPECT_EQ(g_deletedItems, records);
     }
 }
 

@@ -44,6 +44,13 @@ TEST(CompareFontNames, ResultIsTheDifferenceOfTheFoldedBytes) {
     EXPECT_EQ(CompareFontNames("B", "a"), 'b' - 'a');
     EXPECT_EQ(CompareFontNames("a", "\xFF"), 'a' - 0xFF);
     EXPECT_EQ(CompareFontNames("ab", "a"), 'b');
+    // Bytes that differ only in case do not decide; the first that differs folded does.
+    EXPECT_EQ(CompareFontNames("abcX", "ABCy"), 'x' - 'y');
+    // A zero byte inside a name reads like the end of the shorter name: what follows it
+    // still takes part.
+    EXPECT_EQ(CompareFontNames(std::string("ab\0C", 4), "AB"), 'c');
+    EXPECT_EQ(CompareFontNames("AB", std::string("ab\0C", 4)), -'c');
+    EXPECT_EQ(CompareFontNames(std::string("ab\0", 3), "ab"), 0);
 }
 
 class SortedNames : public ::testing::Test {

@@ -175,6 +175,28 @@ TEST(CommandLineRegistration, RegistersAndUnregistersTheClassOnAMachine) {
     EmuSetMachineFolder(nullptr);
 }
 
+// One registry per simulated machine: "for all users" registers the same class.
+TEST(CommandLineRegistration, AllUsersIsAFlagAnywhereAmongTheOptions) {
+    TempFolder machine;
+    std::ostringstream out, err;
+    ASSERT_EQ(glyvor::RunCommandLine(
+                  {"register", "--all-users", "--machine", machine.Path().string()}, out, err),
+              0)
+        << err.str();
+    EXPECT_EQ(out.str(), "Glyvor.Document registered on " + machine.Path().string() +
+                             "\tcatalogue " + (machine / "Glyvor/catalog.txt") + "\tall users\n");
+    CLSID clsid{};
+    EXPECT_EQ(CLSIDFromProgID(u"Glyvor.Document", &clsid), S_OK);
+    out.str("");
+    EXPECT_EQ(glyvor::RunCommandLine(
+                  {"unregister", "--machine", machine.Path().string(), "--all-users"}, out, err),
+              0)
+        << err.str();
+    EXPECT_EQ(out.str(), "Glyvor.Document unregistered from " + machine.Path().string() + "\n");
+    EXPECT_EQ(CLSIDFromProgID(u"Glyvor.Document", &clsid), CO_E_CLASSSTRING);
+    EmuSetMachineFolder(nullptr);
+}
+
 TEST(CommandLineRegistration, BadOptionsExitTwo) {
     const struct {
         std::vector<std::string> args;
@@ -189,6 +211,12 @@ TEST(CommandLineRegistration, BadOptionsExitTwo) {
         {{"register", "--machine", "/m\nx"}, "a path with a line break cannot be registered"},
         {{"unregister"}, "unregister needs --machine DIR"},
         {{"unregister", "--machine", "/m", "--catalog", "/c"}, "unknown option '--catalog'"},
+        {{"register", "--all-users", "--machine", "/m", "--all-users"}, "--all-users given twice"},
+        {{"unregister", "--all-users"}, "unregister needs --machine DIR"},
+        {{"serve"}, "serve needs --machine DIR"},
+        {{"serve", "-Embedding", "--machine", "/m", "--all-users"}, "unknown option '--all-users'"},
+        // The Linux server lives in the client's process: there is nothing to serve from here.
+        {{"serve", "--machine", "/m", "-Embedding"}, "in-process module"},
     };
     for (const auto& c : cases) {
         std::ostringstream out, err;

@@ -17,6 +17,7 @@ const char kUrwOpenType[] = "/usr/share/fonts/opentype/urw-base35";
 const char kLiberation[] = "/usr/share/fonts/truetype/liberation";
 const char kDejaVu[] = "/usr/share/fonts/truetype/dejavu";
 const char kNoto[] = "/usr/share/fonts/truetype/noto";
+const char kIpaGothic[] = "/usr/share/fonts/opentype/ipafont-gothic";
 
 void CopyFile(const std::string& from, const std::string& to) {
     fs::create_directories(fs::path(to).parent_path());
@@ -81,6 +82,18 @@ std::string MakeCollection(const std::vector<std::string>& fonts) {
     return out;
 }
 
+std::string WithRevision(std::string font, std::uint32_t fixed) {
+    const std::uint16_t tables = Get16(font, 4);
+    for (std::uint16_t t = 0; t < tables; ++t) {
+        const std::size_t record = 12 + 16 * std::size_t(t);
+        if (font.compare(record, 4, "head") == 0) {
+            Put32(font, Get32(font, record + 8) + 4, fixed);
+            return font;
+        }
+    }
+    throw std::runtime_error("the font has no 'head' table");
+}
+
 }  // namespace glyvor_test
 
 namespace glyvor_test {
@@ -93,7 +106,8 @@ const glyvor::IndexResult& SystemIndex() {
                                    {"URWOT", kUrwOpenType},
                                    {"Liberation", kLiberation},
                                    {"DejaVu", kDejaVu},
-                                   {"Noto", kNoto}},
+                                   {"Noto", kNoto},
+                                   {"IPA", kIpaGothic}},
                                   &r, &error)) {
             throw std::runtime_error("cannot index the system fonts: " + error);
         }

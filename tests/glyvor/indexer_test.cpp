@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 
@@ -27,12 +28,12 @@ std::size_t CountFiles(const char* folder, const char* extension) {
 
 TEST(IndexFolders, ReadsEveryFormatOfTheSystemFonts) {
     const IndexResult& r = glyvor_test::SystemIndex();
-    ASSERT_EQ(r.groups.size(), 5u);
+    ASSERT_EQ(r.groups.size(), 6u);
     const std::size_t expected[] = {
-        CountFiles(glyvor_test::kUrwType1, ".t1"), CountFiles(glyvor_test::kUrwOpenType, ".otf"),
+        CountFiles(glyvor_test::kUrwType1, ".t1"),    CountFiles(glyvor_test::kUrwOpenType, ".otf"),
         CountFiles(glyvor_test::kLiberation, ".ttf"), CountFiles(glyvor_test::kDejaVu, ".ttf"),
-        CountFiles(glyvor_test::kNoto, ".ttf")};
-    for (std::size_t g = 0; g < 5; ++g) {
+        CountFiles(glyvor_test::kNoto, ".ttf"),       CountFiles(glyvor_test::kIpaGothic, ".ttf")};
+    for (std::size_t g = 0; g < 6; ++g) {
         EXPECT_GT(expected[g], 0u);
         EXPECT_EQ(r.groups[g].fonts, expected[g]) << r.groups[g].name;
         EXPECT_EQ(r.groups[g].skipped, 0u) << r.groups[g].name;
@@ -57,6 +58,85 @@ TEST(IndexFolders, ReadsEveryFormatOfTheSystemFonts) {
     EXPECT_EQ(t1->fullName, "C059 Bold Italic");
     EXPECT_EQ(t1->family, "C059");
     EXPECT_EQ(t1->style, "Bold Italic");
+}
+
+bool HasName(const glyvor::FontEntry& e, glyvor::NameKind kind, const std::string& text) {
+    for (const glyvor::FontName& n : e.otherNames) {
+        if (n.kind == kind && n.text == text) return true;
+    }
+    return false;
+}
+
+TEST(IndexFolders, RecordsEveryLanguagesNamesAndTheFontsRevision) {
+    const glyvor::Catalog& c = glyvor_test::SystemIndex().catalog;
+    const glyvor::FontEntry* ipag = c.FindById("IPA:ipag.ttf#0");
+    ASSERT_NE(ipag, nullptr);
+    EXPECT_EQ(ipag->family, "IPAGothic");  // the US English names first
+    EXPECT_EQ(ipag->fullName, "IPAGothic");
+    EXPECT_TRUE(HasName(*ipag, glyvor::NameKind::Family, u8"IPAゴシック"));
+    EXPECT_TRUE(HasName(*ipag, glyvor::NameKind::Full, u8"IPAゴシック"));
+    // The Macintosh and Japanese records repeat the others: each name once.
+    EXPECT_EQ(ipag->otherNames.size(), 2u);
+    EXPECT_EQ(ipag->revision, 3030u);  // Version 003.03
+
+    // The OpenType Nimbus Sans has the full name "Nimbus Sans" on the
+    // Macintosh platform only.
+    const glyvor::FontEntry* otf = c.FindById("URWOT:NimbusSans-Regular.otf#0");
+    ASSERT_NE(otf, nullptr);
+    EXPECT_EQ(otf->fullName, "NimbusSans-Regular");
+    EXPECT_TRUE(HasName(*otf, glyvor::NameKind::Full, "Nimbus Sans"));
+
+    // Revisions from 'head' tables and Type 1 version strings agree for the
+    // same font in both formats.
+    for (const auto& [name, revision] : std::vector<std::pair<std::string, std::uint32_t>>{
+             {"C059-Roman", 1000}, {"D050000L", 2000}, {"NimbusSans-BoldItalic", 1100}}) {
+        const glyvor::FontEntry* t1 = c.FindById("URW:" + name + ".t1#0");
+        const glyvor::FontEntry* ot = c.FindById("URWOT:" + name + ".otf#0");
+        ASSERT_TRUE(t1 && ot) << name;
+        EXPECT_EQ(t1->revision, revision) << name;
+        EXPECT_EQ(ot->revision, revision) << name;
+    }
+    EXPECT_EQ(c.FindById("Liberation:LiberationSans-Bold.ttf#0")->revision, 1070u);
+}
+
+// The font with its Macintosh Japanese family record (Shift-JIS) rewritten to
+// `sjis`, of the same length as the record.
+std::string WithMacJapaneseFamily(std::string font, const std::string& sjis) {
+    auto get16 = [&](std::size_t at) {
+        return std::size_t((std::uint8_t(font[at]) << 8) | std::uint8_t(font[at + 1]));
+    };
+    auto get32 = [&](std::size_t at) { return (get16(at) << 16) | get16(at + 2); };
+    for (std::size_t t = 0; t < get16(4); ++t) {
+        const std::size_t record = 12 + 16 * t;
+        if (font.compare(record, 4, "name") != 0) continue;
+        const std::size_t table = get32(record + 8);
+        const std::size_t strings = table + get16(table + 4);
+        for (std::size_t n = 0; n < get16(table + 2); ++n) {
+            const std::size_t r = table + 6 + 12 * n;
+            if (get16(r) == 1 && get16(r + 2) == 1 && get16(r + 6) == 1) {
+                if (get16(r + 8) != sjis.size())
+                    throw std::runtime_error("not the record's length");
+                font.replace(strings + get16(r + 10), sjis.size(), sjis);
+                return font;
+            }
+        }
+    }
+    throw std::runtime_error("no Macintosh Japanese family record");
+}
+
+TEST(IndexFolders, ReadsMacintoshJapaneseNames) {
+    TempFolder dir;
+    // "Xゴシック" in Shift-JIS: as long as "IPAGothic".
+    glyvor_test::WriteFile(
+        dir / "g/x.ttf",
+        WithMacJapaneseFamily(
+            glyvor_test::ReadFile(std::string(glyvor_test::kIpaGothic) + "/ipag.ttf"),
+            "X\x83\x53\x83\x56\x83\x62\x83\x4E"));
+    IndexResult r;
+    std::string error;
+    ASSERT_TRUE(IndexFolders({{"G", dir / "g"}}, &r, &error)) << error;
+    ASSERT_EQ(r.catalog.entries().size(), 1u);
+    EXPECT_TRUE(HasName(r.catalog.entries()[0], glyvor::NameKind::Family, u8"Xゴシック"));
 }
 
 TEST(IndexFolders, SkipsAndCountsUnreadableFontsAndIgnoresOtherFiles) {

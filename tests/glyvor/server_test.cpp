@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "glyvor/encoding.h"
 #include "glyvor/font_service.h"
 #include "glyvor/indexer.h"
 #include "glyvor/machine.h"
@@ -198,6 +199,45 @@ TEST_F(GlyvorServerTest, CreatedThroughComItMatchesActivatesAndInstalls) {
     EXPECT_EQ(
         ReadFile(glyvor::FontsFolder(m_machine.Path().string()) + "/LiberationSerif-Regular.ttf"),
         ReadFile(m_fonts / "lib/LiberationSerif-Regular.ttf"));
+}
+
+// The names a host sends, converted from its code page: every language's
+// names, folded, with or without a subset tag; the OpenType file before the
+// Type 1 file of the same font; never another font.
+TEST_F(GlyvorServerTest, MatchFontAnswersTheNamesHostsSendAndNoOthers) {
+    CopyFile(std::string(glyvor_test::kIpaGothic) + "/ipag.ttf", m_fonts / "lib/ipag.ttf");
+    CopyFile(std::string(glyvor_test::kUrwType1) + "/NimbusSans-Regular.t1",
+             m_fonts / "lib/NimbusSans-Regular.t1");
+    CopyFile(std::string(glyvor_test::kUrwOpenType) + "/NimbusSans-Regular.otf",
+             m_fonts / "lib/z/NimbusSans-Regular.otf");
+    Index();
+    IDispatch* d = Create();
+    ASSERT_NE(d, nullptr);
+    const struct {
+        const char16_t* name;
+        const char16_t* id;  // null: no match
+    } cases[] = {
+        {u"IPAゴシック", u"Lib:ipag.ttf#0"},
+        {u"ＩＰＡゴシック", u"Lib:ipag.ttf#0"},
+        {u"ABCDEF+IPAゴシック", u"Lib:ipag.ttf#0"},
+        {u"ABCDEF+LiberationSans-Bold", u"Lib:LiberationSans-Bold.ttf#0"},
+        {u"NimbusSans", u"Lib:z/NimbusSans-Regular.otf#0"},
+        {u"Nimbus Sans", u"Lib:z/NimbusSans-Regular.otf#0"},
+        {u"Arial", nullptr},
+        {u"IPA明朝", nullptr},
+        {u"ABCDEF+Arial", nullptr},
+    };
+    for (const auto& c : cases) {
+        std::string name;
+        glyvor::Utf16ToUtf8(c.name, &name);
+        const Match m = MatchFont(d, c.name);
+        ASSERT_EQ(m.hr, S_OK);
+        EXPECT_EQ(m.matched, c.id != nullptr) << name;
+        EXPECT_EQ(m.id, c.id ? c.id : u"") << name;
+    }
+    const Match japanese = MatchFont(d, u"IPAゴシック");
+    EXPECT_TRUE(LoadFont(d, japanese.id, true).ok);
+    EXPECT_EQ(FontState(d, japanese.id), glyvor::kFontActive);
 }
 
 TEST_F(GlyvorServerTest, NoMatchLeavesTheOutputsAlone) {

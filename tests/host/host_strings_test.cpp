@@ -112,6 +112,12 @@ TEST_F(HostStringsTest, EraseAssignAppendAndCompare) {
     EXPECT_EQ(s->Erase(&x, 4, 1), kNoErr);  // at the end: nothing to erase
     EXPECT_EQ(s->Erase(&x, 0, 0xFFFFFFFF), kNoErr);
     EXPECT_EQ(Read(x), u"");
+    // A string never initialised is empty: erasing from 0 leaves it so and makes no
+    // host string; any later position is out of range.
+    AIUnicodeString never{nullptr};
+    EXPECT_EQ(s->Erase(&never, 0, 0xFFFFFFFF), kNoErr);
+    EXPECT_EQ(never.impl, nullptr);
+    EXPECT_EQ(s->Erase(&never, 1, 1), kBadParameterErr);
 
     AIUnicodeString y = Make("Lumaro");
     AIUnicodeString fresh{nullptr};

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "elf_image.h"
 #include "host/resource_table.h"
 #include "hostapi/pipl.h"
 #include "test_paths.h"
@@ -187,6 +188,53 @@ TEST(ModuleResources, APeResourceTreeThatPointsBackIntoItselfIsRefused) {
         ADD_FAILURE() << "accepted";
     } catch (const ResourceError& e) {
         EXPECT_NE(std::string(e.what()).find("cycle"), std::string::npos) << e.what();
+    }
+}
+
+std::uint64_t GetU64(const Bytes& bytes, std::size_t at) {
+    return GetU32(bytes, at) | std::uint64_t{GetU32(bytes, at + 4)} << 32;
+}
+
+void PutU64(Bytes& bytes, std::size_t at, std::uint64_t value) {
+    PutU32(bytes, at, static_cast<std::uint32_t>(value));
+    PutU32(bytes, at + 4, static_cast<std::uint32_t>(value >> 32));
+}
+
+// A string table that claims to be NOBITS (no bytes in the file) at an offset far
+// outside the file: the section names, or the names of the dynamic symbols (of a
+// module with a unique symbol, whose name the host reads).
+TEST(ModuleResources, AnElfStringTableWithoutContentsIsRefused) {
+    const Bytes elf = ReadFile(host_test::ModulePath("unique", "Unique.aip"));
+    ASSERT_EQ(elf[4], 2) << "a 64-bit module";
+    const std::uint64_t shoff = GetU64(elf, 0x28);
+    const std::size_t entry = elf[0x3A] | elf[0x3B] << 8;
+    const std::size_t count = elf[0x3C] | elf[0x3D] << 8;
+    const std::size_t namesIndex = elf[0x3E] | elf[0x3F] << 8;
+    auto header = [&](std::size_t index) {
+        return static_cast<std::size_t>(shoff) + index * entry;
+    };
+    std::size_t symbolNamesIndex = count;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (GetU32(elf, header(i) + 4) == 11 /* SHT_DYNSYM */)
+            symbolNamesIndex = GetU32(elf, header(i) + 0x28);
+    }
+    ASSERT_LT(symbolNamesIndex, count);
+    ASSERT_NE(symbolNamesIndex, namesIndex);
+
+    const struct {
+        const char* what;
+        std::size_t index;
+        bool resourcesNeedIt;  // reading the resources needs only the section names
+    } cases[] = {{"section names", namesIndex, true}, {"symbol names", symbolNamesIndex, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes bad = elf;
+        PutU32(bad, header(c.index) + 4, 8);  // SHT_NOBITS
+        PutU64(bad, header(c.index) + 0x18, 0x7FFFFFFF0000ull);
+        if (c.resourcesNeedIt) {
+            EXPECT_THROW(host::ReadElfResources(bad.data(), bad.size()), ResourceError);
+        }
+        EXPECT_THROW(host::detail::FindElfUnloadBlockers(bad.data(), bad.size()), ResourceError);
     }
 }
 

@@ -68,6 +68,25 @@ TEST(UnloadReload, AMessageToAnUnloadedPluginReloadsItFirst) {
     EXPECT_TRUE(host.Clean());
 }
 
+// A plug-in that answers "Reload" with an error (here: a suite the host now
+// refuses) is loaded all the same; the message that needed the reload still
+// reaches it, so that a shutdown can free what the plug-in holds.
+TEST(UnloadReload, AMessageStillArrivesWhenThePluginAnswersItsReloadWithAnError) {
+    host::Host host;
+    host::LoadedPlugin* a = host.LoadModule(host_test::ModulePath("good", "TestPluginA.aip"));
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(host.StartAll());
+    ASSERT_EQ(host.Unload(*a), kNoErr);
+    host.RefuseSuite(kAIUnicodeStringSuite);
+    host.ShutdownAll();
+    const Trace trace = MessageTrace(host.Events());
+    ASSERT_GE(trace.size(), 2u);
+    EXPECT_EQ(trace[trace.size() - 2], "TestPluginA SP Access/Reload");
+    EXPECT_EQ(trace.back(), "TestPluginA SP Interface/Shutdown");
+    EXPECT_EQ(host.Memory().Stats(a).blocksOutstanding, 0u);
+    EXPECT_TRUE(host.Clean());
+}
+
 TEST(UnloadReload, AModuleWithUniqueSymbolsCannotBeUnloadedAndTheHostSaysWhy) {
     host::Host host;
     host::LoadedPlugin* u = host.LoadModule(host_test::ModulePath("unique", "Unique.aip"));

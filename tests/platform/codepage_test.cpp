@@ -46,6 +46,13 @@ TEST(MultiByteToWideChar, DecodesEachCodePageAndReplacesInvalidInput) {
         {1250, "\x81\x83", u"\u0081\u0083"},
         {1251, "\xC0\xFF", u"\u0410\u044F"},
         {1251, "\x98", u"\u0098"},
+        // iconv holds these letters back to combine them with a mark that may follow;
+        // each still maps to its own character.
+        {1255, "\xE0\xFA\xF7", u"\u05D0\u05EA\u05E7"},
+        {1258,
+         "\xC3\xD0\xE3"
+         "a",
+         u"\u0102\u0110\u0103a"},
         {932, "\x82\xA0\x83\x41\xB1", u"\u3042\u30A2\uFF71"},
         {932, "a\x5C", u"a\\"},
         // A lead byte without its trail byte, at the end or before a byte that cannot
@@ -84,6 +91,8 @@ TEST(WideCharToMultiByte, EncodesEachCodePageAndMarksTheDefaultCharacter) {
         {1252, u"\U0001F600", "??", true},  // each half of the pair
         {1250, u"\u0160", "\x8A", false},
         {1251, u"\u0416\u0100", "\xC6?", true},
+        {1255, u"\u05D0\u05EA", "\xE0\xFA", false},
+        {1258, u"\u0102\u0110", "\xC3\xD0", false},
         {932, u"\u3042\uFF71a",
          "\x82\xA0\xB1"
          "a",

@@ -312,6 +312,70 @@ TEST_F(LumaroPluginTest, AnExceptionDuringARefreshAnswersEPNAndTheHostGoesOn) {
               std::string::npos);
 }
 
+TEST_F(LumaroPluginTest, ASecondApplicationStartedNotificationKeepsTheOnePanel) {
+    Launch();
+    ADMDialogRef first = PanelDialog();
+    ASSERT_NE(first, nullptr);
+    host->FireNotifier("AI Application Started Notifier");
+    EXPECT_EQ(dialogs->Manager().Dialogs(), std::vector<ADMDialogRef>{first});
+    // TearDown's shutdown finds no block of a panel that was lost.
+}
+
+// The panel's status line and rows after a refresh that the host stops at
+// each allocation in turn: either the whole new list with its count, or the
+// rows read so far (each leading to its record) under a status line that says
+// only those could be listed; never the last count over other rows.
+TEST_F(LumaroPluginTest, ARefreshStoppedPartWayLeavesNoStaleRowsOrCount) {
+    fonts->SetDocumentFonts("/doc.pdf", {"Zeta-Regular", "alpha-Bold", "Beta"});
+    Launch();
+    int stopped = 0;
+    for (std::size_t n = 1; n <= 60; ++n) {
+        host->Memory().RefuseNthAllocation(n);
+        host->FireNotifier("AI Document Changed Notifier");
+        host->Memory().RefuseNthAllocation(0);
+        ADMDialog* panel = reinterpret_cast<ADMDialog*>(PanelDialog());
+        ASSERT_NE(panel, nullptr);
+        std::string status;
+        std::size_t rows = 0;
+        for (const auto& item : panel->items) {
+            if (item->id == 21) status = item->text;
+            if (item->id != 18) continue;
+            rows = item->list->entries.size();
+            for (const auto& entry : item->list->entries)
+                EXPECT_TRUE(host->Memory().Owns(entry->userData)) << "refused allocation " << n;
+        }
+        if (status.find("could be listed; press Refresh") != std::string::npos) {
+            ++stopped;
+            EXPECT_LE(rows, 3u) << "refused allocation " << n;
+        } else {
+            EXPECT_EQ(status, "3 missing font(s) in opened documents")
+                << "refused allocation " << n;
+            EXPECT_EQ(rows, 3u) << "refused allocation " << n;
+        }
+    }
+    EXPECT_GT(stopped, 0) << "some refusal stops the scan";
+    // A refresh that is let be shows the fonts again.
+    host->FireNotifier("AI Document Changed Notifier");
+    EXPECT_NE(dialogs->Manager().Render(PanelDialog()).find("3 missing font(s)"),
+              std::string::npos);
+}
+
+// The panel's Init fails (the host string raises inside its first refresh), so
+// there is no dialog and the host may unload the code. Nothing of the panel may
+// be left to outlive that code: the shutdown after the reload deletes nothing
+// through the old code, and every block is given back (TearDown).
+TEST_F(LumaroPluginTest, APanelWhoseDialogCannotBeMadeDoesNotOutliveAnUnload) {
+    fonts->SetDocumentFonts("/doc.pdf", {"Missing-One", "Missing-Two"});
+    ASSERT_EQ(host->Startup(*plugin), kNoErr);
+    host->Strings().FailNthCall(host::StringFunction::Erase, 2, HostFourCC('F', 'A', 'I', 'L'));
+    host->FireNotifier("AI Application Started Notifier");
+    ASSERT_EQ(PanelDialog(), nullptr);
+    ASSERT_EQ(host->Unload(*plugin), kNoErr);
+    ASSERT_EQ(host->Reload(*plugin), kNoErr);
+    ASSERT_EQ(host->Shutdown(*plugin), kNoErr);
+    EXPECT_TRUE(host->Clean());
+}
+
 TEST_F(LumaroPluginTest, ShutdownDeletesThePanelAndWritesItsDockingState) {
     Launch();
     ASSERT_EQ(host->Shutdown(*plugin), kNoErr);

@@ -197,3 +197,74 @@ TEST_F(HostSessionTest, SaveAsReplacesNoFileAndKeepsTheDocumentWhenItFails) {
 }
 
 }  // namespace
+
+namespace {
+
+// The panel's status line and the rows of one of its lists, as the user sees them.
+struct PanelView {
+    std::string status;
+    std::size_t rows = 0;
+    bool rowsLeadToLiveRecords = true;
+};
+
+PanelView View(host::session::Session& session, ASInt32 listID) {
+    PanelView view;
+    ADMDialog* panel = reinterpret_cast<ADMDialog*>(session.Panel());
+    if (panel == nullptr) return view;
+    for (const auto& item : panel->items) {
+        if (item->id == 21) view.status = item->text;
+        if (item->id != listID || item->list == nullptr) continue;
+        view.rows = item->list->entries.size();
+        for (const auto& entry : item->list->entries)
+            if (entry->userData != nullptr && !session.Host().Memory().Owns(entry->userData))
+                view.rowsLeadToLiveRecords = false;
+    }
+    return view;
+}
+
+// Find stopped by the host at each allocation in turn: the status line either
+// counts the rows the list shows or says that the command failed; it never
+// keeps the count of the last Find over rows that are gone.
+TEST_F(HostSessionTest, AFindStoppedPartWayLeavesNoStaleCount) {
+    Begin();
+    const std::string group = m_root + "/group";
+    std::filesystem::create_directories(group);
+    for (const char* font : {"StandardSymbolsPS.otf", "D050000L.otf"})
+        std::filesystem::copy_file(std::string("/usr/share/fonts/opentype/urw-base35/") + font,
+                                   group + "/" + font);
+    ASSERT_TRUE(m_session->Execute("glyvor index Symbols=" + group)) << m_out.str();
+    ASSERT_TRUE(m_session->Execute("glyvor stopped"));
+    m_session->Fonts().SetDocumentFonts(m_root + "/doc.pdf",
+                                        {"StandardSymbolsPS", "D050000L", "No-Such-Font"});
+    ASSERT_TRUE(m_session->Execute("notify AI Document Opened Notifier"));
+    const std::string found = "2 fonts have been found";
+    ASSERT_TRUE(m_session->Execute("press Find"));
+    ASSERT_EQ(View(*m_session, 14).status, found);
+
+    int failed = 0;
+    for (std::size_t n = 1; n <= 80; ++n) {
+        m_session->Host().Memory().RefuseNthAllocation(n);
+        ASSERT_TRUE(m_session->Execute("press Find")) << m_out.str();
+        m_session->Host().Memory().RefuseNthAllocation(0);
+        const PanelView view = View(*m_session, 14);
+        EXPECT_TRUE(view.rowsLeadToLiveRecords) << "refused allocation " << n;
+        if (view.status == "The command could not be completed; please try again" ||
+            view.status == "Cannot connect to Glyvor" ||
+            view.status.find("could be listed; press Find") != std::string::npos) {
+            ++failed;
+        } else {
+            // A record that could not be had is left out, and the count says so.
+            const char* const counts[] = {"No appropriate fonts were found",
+                                          "1 font has been found", "2 fonts have been found"};
+            ASSERT_LE(view.rows, 2u) << "refused allocation " << n;
+            EXPECT_EQ(view.status, counts[view.rows]) << "refused allocation " << n;
+        }
+        // Each round starts from a Find that worked.
+        ASSERT_TRUE(m_session->Execute("press Find"));
+        ASSERT_EQ(View(*m_session, 14).status, found) << m_out.str();
+    }
+    EXPECT_GT(failed, 0) << "some refusal stops the command";
+    EXPECT_TRUE(m_session->Quit()) << m_out.str();
+}
+
+}  // namespace

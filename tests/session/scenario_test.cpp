@@ -28,6 +28,7 @@ const Scenario kScenarios[] = {
     {"font-files", {}, 1},
     {"unload-reload", {}, 1},
     {"codepage-932", {"--codepage", "932"}, 0},
+    {"font-names", {"--codepage", "932"}, 0},
     {"plugin-object", {}, 1},
     {"sibling", {"--plugins", SESSION_SIBLING_PLUGINS_DIR}, 0},
     {"strict-lists", {}, 1},

@@ -10,42 +10,15 @@
 # the scenario.
 #
 # EXE is build/mingw64/bin/lumaro-host.exe; its plug-ins folder is found as the
-# Linux host finds its own. A missing EXE or wine64 skips the test (exit 77),
-# unless LUMARO_REQUIRE_WINE=1, where it fails. The Wine prefix is made once
-# (LUMARO_WINEPREFIX, default: a folder beside this build) and shared; with no
-# display it uses Wine's null graphics driver. LUMARO_UPDATE_EXPECTED=1 writes
-# the transcript to a variant EXPECTED (keeping its comments) instead of comparing.
+# Linux host finds its own. The program runs in the test run's shared Wine
+# prefix through run-wine.sh (WINEPREFIX, LUMARO_WINE_RUN: see LumaroWine.cmake).
+# LUMARO_UPDATE_EXPECTED=1 writes the transcript to a variant EXPECTED (keeping
+# its comments) instead of comparing.
 set -euo pipefail
 
 exe=$1 make_samples=$2 scenario=$3 expected=$4 expected_status=$5
 shift 5
-wine=${LUMARO_WINE:-/usr/lib/wine/wine64}
-
-skip() {
-  echo "wine test: $1" >&2
-  if [ "${LUMARO_REQUIRE_WINE:-0}" = 1 ]; then exit 1; fi
-  exit 77
-}
-[ -x "$wine" ] || skip "no $wine (apt-get install wine64)"
-[ -f "$exe" ] || skip "no $exe (cmake --preset mingw64 && cmake --build --preset mingw64)"
-
-export WINEDEBUG=-all
-export WINEPREFIX=${LUMARO_WINEPREFIX:-$(dirname "$(dirname "$make_samples")")/wine-prefix}
-mkdir -p "$(dirname "$WINEPREFIX")"
-(
-  # Several tests may start at once; one makes the prefix.
-  flock 9
-  if [ ! -f "$WINEPREFIX/.lumaro-ready" ]; then
-    "$wine" wineboot -i >/dev/null 2>&1
-    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-    # The panel's Help opens a web address; here it opens nothing (Wine would
-    # hand it to the Linux side's browser).
-    "$wine" reg add 'HKLM\Software\Classes\https\shell\open\command' /ve \
-      /d 'cmd.exe /c rem "%1"' /f >/dev/null 2>&1
-    "$wine" wineserver -w 2>/dev/null || true
-    touch "$WINEPREFIX/.lumaro-ready"
-  fi
-) 9>"$WINEPREFIX.lock"
+run="${LUMARO_WINE_RUN:?LUMARO_WINE_RUN must name run-wine.sh}"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -54,7 +27,7 @@ mkdir -p "$DEMO"
 "$make_samples" "$SAMPLES" >/dev/null
 
 status=0
-"$wine" "$exe" "$@" "$scenario" </dev/null >"$work/transcript.txt" 2>"$work/stderr.txt" || status=$?
+"$run" "$exe" "$@" "$scenario" </dev/null >"$work/transcript.txt" 2>"$work/stderr.txt" || status=$?
 # Wine ends lines as Windows does.
 tr -d '\r' <"$work/transcript.txt" >"$work/actual.txt"
 

@@ -32,6 +32,13 @@ inline constexpr CLSID CLSID_GlyvorDocument = {
 inline constexpr IID IID_IGlyvor = {
     0x6A3E2F41, 0x8C5D, 0x4B7A, {0x9E, 0x21, 0x3F, 0x0C, 0x7D, 0x5B, 0x9A, 0x14}};
 
+// The type library that describes IGlyvor on Windows, version 1.0.
+// {6A4B3C52-9D6E-4F1A-8B32-4E1D8F6C0B25}
+inline constexpr GUID LIBID_Glyvor = {
+    0x6A4B3C52, 0x9D6E, 0x4F1A, {0x8B, 0x32, 0x4E, 0x1D, 0x8F, 0x6C, 0x0B, 0x25}};
+inline constexpr WORD kTypeLibraryMajor = 1;
+inline constexpr WORD kTypeLibraryMinor = 0;
+
 inline constexpr DISPID kDispidLoadFont = 3;
 inline constexpr DISPID kDispidMatchFont = 5;
 inline constexpr DISPID kDispidGetFontState = 10;

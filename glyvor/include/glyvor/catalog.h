@@ -2,19 +2,27 @@
 //
 // File format (UTF-8 text, one record per line, fields separated by one TAB):
 //
-//   glyvor-catalog<TAB>1
+//   glyvor-catalog<TAB>2
 //   group<TAB>NAME<TAB>FOLDER
 //   font<TAB>GROUP<TAB>PATH<TAB>FACE<TAB>FORMAT<TAB>PSNAME<TAB>FAMILY<TAB>STYLE<TAB>FULLNAME
-//       <TAB>TYPOFAMILY<TAB>TYPOSTYLE
+//       <TAB>TYPOFAMILY<TAB>TYPOSTYLE<TAB>REVISION
+//   name<TAB>KIND<TAB>TEXT
 //
 // The first line names the format and its version; a reader refuses any other
 // version. GROUP is the zero-based position of an earlier `group` line, FACE
 // a decimal face index, FORMAT one of "otf" (OpenType with CFF outlines),
-// "ttf" (TrueType) or "t1" (Type 1). FOLDER is absolute and PATH is relative
-// to it with '/' separators. Every text field escapes backslash, TAB, LF and
-// CR as "\\", "\t", "\n" and "\r", so names may hold any UTF-8. Lines starting
-// with '#' and empty lines are ignored. Group order is significant: it breaks
-// ties between equally good matches.
+// "ttf" (TrueType) or "t1" (Type 1), REVISION the font's own revision in
+// thousandths (decimal, 0 when unknown). The names of a font record are its
+// US English ones (or the first it has); each `name` line after it adds
+// another name of the same font, in another language or from another
+// platform: KIND is "ps", "full", "family", "style", "tfamily", "tstyle",
+// "wfamily" or "wstyle" (see NameKind), TEXT is not empty, repeats no name of
+// its kind, and a font has at most kMaxNamesOfAKind names of each kind beside
+// its own fields. FOLDER is absolute and PATH is relative to it with '/'
+// separators. Every text field escapes backslash, TAB, LF and CR as "\\",
+// "\t", "\n" and "\r", so names may hold any UTF-8. Lines starting with '#'
+// and empty lines are ignored. Group order is significant: it breaks ties
+// between equally good matches.
 #pragma once
 
 #include <cstddef>

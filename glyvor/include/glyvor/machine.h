@@ -16,6 +16,8 @@
 //   <machine>/Glyvor/registration.txt
 //                                   written by RegisterGlyvor (server.h): lines
 //                                   "module=PATH" and "catalog=PATH".
+//   <machine>/Glyvor/Glyvor.tlb     (Windows) the type library of IGlyvor that
+//                                   the registration names.
 //
 // Every path is absolute UTF-8. Readers treat a missing file as empty.
 #pragma once
@@ -30,6 +32,7 @@ std::string ActiveFontsFile(const std::string& machine);
 std::string GlyvorFolder(const std::string& machine);
 std::string DefaultCatalogPath(const std::string& machine);
 std::string RegistrationFile(const std::string& machine);
+std::string TypeLibraryFile(const std::string& machine);
 
 // The activated font paths, in the order they were activated.
 std::vector<std::string> ReadActiveFonts(const std::string& machine);

@@ -1,7 +1,8 @@
-// How names are compared loosely: ASCII letters fold to lower case and
-// spaces, hyphens and underscores vanish, so "Liberation Sans-Bold" and
-// "liberationsans_bold" are the same key. Other bytes (UTF-8 included) are
-// kept as they are.
+// How names are compared loosely: Unicode compatibility forms compose and
+// case folds (NFKC with case folding), then spaces, hyphens and underscores
+// vanish. So "Liberation Sans-Bold" and "liberationsans_bold" are the same
+// key, and so are "ＩＰＡゴシック" and "ipaゴシック". See name_folding.h for
+// where the Linux and Windows editions can differ.
 #pragma once
 
 #include <string>
@@ -9,6 +10,7 @@
 
 namespace glyvor {
 
+// Bytes of `name` that are not UTF-8 fold as U+FFFD.
 std::string NormaliseName(std::string_view name);
 
 // Styles that a host leaves out of a name ("Nimbus Sans" for the regular face).

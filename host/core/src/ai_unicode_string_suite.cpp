@@ -128,11 +128,12 @@ ASErr HOSTAPI Erase(AIUnicodeString* self, ASUInt32 pos, ASUInt32 count) {
     Host* host = Enter(StringFunction::Erase, &error);
     if (host == nullptr) return error;
     if (!Readable(*host, self)) return kBadParameterErr;
-    std::u16string text = Text(self);
+    // A string never initialised is empty, and erasing leaves it so.
+    if (self->impl == nullptr) return pos == 0 ? kNoErr : kBadParameterErr;
+    std::u16string& text = self->impl->text;
     if (pos > text.size()) return kBadParameterErr;
     text.erase(pos, count);
-    if (self->impl == nullptr && text.empty()) return kNoErr;
-    return Store(*host, self, std::move(text));
+    return kNoErr;
 }
 
 ASUInt32 HOSTAPI GetUtf16(const AIUnicodeString* self, const ASUnicode** buffer) {

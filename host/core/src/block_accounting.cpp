@@ -5,6 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#else
+#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#endif
+
 #include "host/event_log.h"
 #include "host/fault_plan.h"
 #include "host/loaded_plugin.h"
@@ -14,7 +21,42 @@
 namespace host {
 
 BlockAccounting::~BlockAccounting() {
-    for (auto& entry : m_blocks) std::free(const_cast<void*>(entry.first));
+    m_blocks.ForEach([](const BlockRegistry::Entry& e) { std::free(const_cast<void*>(e.block)); });
+    for (std::size_t sizeClass = 1; sizeClass <= kClasses; ++sizeClass) {
+        for (void* block : m_spare[sizeClass]) {
+            ASAN_UNPOISON_MEMORY_REGION(block, sizeClass * kGranule);
+            std::free(block);
+        }
+    }
+}
+
+std::size_t BlockAccounting::ClassOf(std::size_t size) const {
+    if (!m_recycle || size > kLargestRecycled) return 0;
+    return (std::max<std::size_t>(size, 1) + kGranule - 1) / kGranule;
+}
+
+// A block of at least `size` bytes (at least one: a block of 0 bytes is still a
+// distinct block the plug-in may free), or null.
+void* BlockAccounting::Obtain(std::size_t size) {
+    const std::size_t sizeClass = ClassOf(size);
+    if (sizeClass == 0) return std::malloc(std::max<std::size_t>(size, 1));
+    std::vector<void*>& spare = m_spare[sizeClass];
+    if (spare.empty()) return std::malloc(sizeClass * kGranule);
+    void* block = spare.back();
+    spare.pop_back();
+    ASAN_UNPOISON_MEMORY_REGION(block, sizeClass * kGranule);
+    return block;
+}
+
+void BlockAccounting::Release(void* block, std::size_t size) {
+    const std::size_t sizeClass = ClassOf(size);
+    if (sizeClass == 0) {
+        std::free(block);
+        return;
+    }
+    // Kept, but no one may touch it until it is handed out again.
+    ASAN_POISON_MEMORY_REGION(block, sizeClass * kGranule);
+    m_spare[sizeClass].push_back(block);
 }
 
 std::string BlockAccounting::OwnerName(const LoadedPlugin* owner) const {
@@ -23,6 +65,14 @@ std::string BlockAccounting::OwnerName(const LoadedPlugin* owner) const {
 
 void BlockAccounting::RefuseNthAllocation(std::size_t n) {
     m_faults.FailNth(FaultKind::Allocation, static_cast<long>(n), kHostOutOfMemoryErr);
+}
+
+AllocationStats& BlockAccounting::StatsOf(const LoadedPlugin* owner) {
+    if (m_lastStats == nullptr || owner != m_lastOwner) {
+        m_lastStats = &m_stats[owner];
+        m_lastOwner = owner;
+    }
+    return *m_lastStats;
 }
 
 bool BlockAccounting::ShouldRefuse() {
@@ -34,18 +84,17 @@ bool BlockAccounting::ShouldRefuse() {
 }
 
 void* BlockAccounting::Allocate(LoadedPlugin* owner, std::size_t size) {
-    AllocationStats& stats = m_stats[owner];
+    AllocationStats& stats = StatsOf(owner);
     if (ShouldRefuse()) {
         ++stats.refused;
         return nullptr;
     }
-    // A block of 0 bytes is still a distinct block the plug-in may free.
-    void* block = std::malloc(std::max<std::size_t>(size, 1));
+    void* block = Obtain(size);
     if (block == nullptr) {
         ++stats.refused;
         return nullptr;
     }
-    m_blocks[block] = Block{owner, size};
+    m_blocks.Insert(block, owner, size);
     ++stats.blocksOutstanding;
     stats.bytesOutstanding += size;
     stats.peakBytes = std::max(stats.peakBytes, stats.bytesOutstanding);
@@ -56,20 +105,21 @@ void* BlockAccounting::Allocate(LoadedPlugin* owner, std::size_t size) {
 
 ASErr BlockAccounting::Free(LoadedPlugin* caller, void* block) {
     if (block == nullptr) return kNoErr;
-    const auto it = m_blocks.find(block);
-    if (it == m_blocks.end()) {
-        ++m_stats[caller].badFrees;
+    BlockRegistry::Entry* entry = m_blocks.Find(block);
+    if (entry == nullptr) {
+        ++StatsOf(caller).badFrees;
         char address[32];
         std::snprintf(address, sizeof address, "%p", block);
         m_log.Add(EventKind::Problem, OwnerName(caller), "free of a block the host never gave out",
                   address);
         return kBadParameterErr;
     }
-    AllocationStats& stats = m_stats[it->second.owner];
+    AllocationStats& stats = StatsOf(entry->owner);
+    const std::size_t size = entry->size;
     --stats.blocksOutstanding;
-    stats.bytesOutstanding -= it->second.size;
-    m_blocks.erase(it);
-    std::free(block);
+    stats.bytesOutstanding -= size;
+    m_blocks.Erase(entry);
+    Release(block, size);
     return kNoErr;
 }
 
@@ -80,17 +130,18 @@ ASErr BlockAccounting::Reallocate(LoadedPlugin* caller, void* block, std::size_t
         *out = Allocate(caller, size);
         return *out == nullptr ? kHostOutOfMemoryErr : kNoErr;
     }
-    const auto it = m_blocks.find(block);
-    if (it == m_blocks.end()) {
-        ++m_stats[caller].badFrees;
+    const BlockRegistry::Entry* entry = m_blocks.Find(block);
+    if (entry == nullptr) {
+        ++StatsOf(caller).badFrees;
         m_log.Add(EventKind::Problem, OwnerName(caller),
                   "reallocation of a block the host never gave out");
         return kBadParameterErr;
     }
-    const Block old = it->second;
-    void* fresh = Allocate(old.owner, size);
+    LoadedPlugin* const owner = entry->owner;
+    const std::size_t oldSize = entry->size;
+    void* fresh = Allocate(owner, size);
     if (fresh == nullptr) return kHostOutOfMemoryErr;
-    std::memcpy(fresh, block, std::min(old.size, size));
+    std::memcpy(fresh, block, std::min(oldSize, size));
     Free(caller, block);
     *out = fresh;
     return kNoErr;

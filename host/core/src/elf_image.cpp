@@ -79,6 +79,10 @@ void RequireContents(const ByteReader& in, const ElfSection& s) {
 }
 
 std::string StringAt(const ByteReader& in, const ElfSection& table, std::uint64_t index) {
+    // A table of type NOBITS has no contents in the file to read strings from.
+    if (table.type == SHT_NOBITS || table.offset > in.Size() ||
+        table.size > in.Size() - table.offset)
+        throw ResourceError("ELF string table lies outside the file");
     if (index >= table.size) throw ResourceError("ELF string index out of range");
     std::string out;
     for (std::uint64_t i = table.offset + index; i < table.offset + table.size; ++i) {

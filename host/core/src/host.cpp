@@ -155,8 +155,10 @@ ASErr Host::Send(LoadedPlugin& plugin, const char* caller, const char* selector,
                  SPMessageData& message, const std::string& detail) {
     const std::string what = std::string(caller) + "/" + selector;
     if (plugin.State() == PluginState::Unloaded && plugin.Entry() == nullptr) {
+        // A plug-in that answers "Reload" with an error is loaded all the same and
+        // still gets the message (a "Shutdown" above all, or it could free nothing).
         const ASErr reloaded = Reload(plugin);
-        if (reloaded != kNoErr) return reloaded;
+        if (reloaded != kNoErr && plugin.Entry() == nullptr) return reloaded;
     }
     if (plugin.Entry() == nullptr) {
         Problem(&plugin, "message to a plug-in whose code is not loaded", what);

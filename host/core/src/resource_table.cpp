@@ -59,8 +59,17 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw ResourceError("cannot open " + path);
     try {
-        return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
-                                         std::istreambuf_iterator<char>());
+        // In one read: a module is megabytes, and the host reads it at every load.
+        in.seekg(0, std::ios::end);
+        const std::streamoff length = in.tellg();
+        in.seekg(0, std::ios::beg);
+        if (length < 0 || !in) throw ResourceError("cannot read " + path);
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+        if (!in.read(reinterpret_cast<char*>(bytes.data()), length))
+            throw ResourceError("cannot read " + path);
+        return bytes;
+    } catch (const ResourceError&) {
+        throw;
     } catch (const std::exception& e) {
         throw ResourceError("cannot read " + path + ": " + e.what());
     }

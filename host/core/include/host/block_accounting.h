@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
+#include "host/block_registry.h"
 #include "hostapi/types.h"
 
 namespace host {
@@ -26,8 +28,21 @@ struct AllocationStats {
 
 class BlockAccounting {
 public:
-    BlockAccounting(EventLog& log, FaultPlan& faults) : m_log(log), m_faults(faults) {}
+    // Small blocks a plug-in frees are kept by size and handed out again, as a real
+    // host's heap does; the sanitizer build gives every block straight back, so that
+    // a use after free is caught rather than served a recycled block.
+#if defined(LUMARO_SANITIZED)
+    static constexpr bool kRecycleByDefault = false;
+#else
+    static constexpr bool kRecycleByDefault = true;
+#endif
+    static constexpr std::size_t kLargestRecycled = 1024;
+
+    BlockAccounting(EventLog& log, FaultPlan& faults, bool recycle = kRecycleByDefault)
+        : m_log(log), m_faults(faults), m_recycle(recycle) {}
     ~BlockAccounting();
+    BlockAccounting(const BlockAccounting&) = delete;
+    BlockAccounting& operator=(const BlockAccounting&) = delete;
 
     // Null when refused (fault injection); the block is accounted to `owner`.
     void* Allocate(LoadedPlugin* owner, std::size_t size);
@@ -36,7 +51,7 @@ public:
     // Null block: an allocation. On refusal the old block stays valid.
     ASErr Reallocate(LoadedPlugin* caller, void* block, std::size_t size, void** out);
 
-    bool Owns(const void* block) const { return m_blocks.count(block) != 0; }
+    bool Owns(const void* block) const { return m_blocks.Find(block) != nullptr; }
     // Null owner: the host's own.
     AllocationStats Stats(const LoadedPlugin* owner) const;
 
@@ -46,17 +61,27 @@ public:
     void RefuseAll(bool on) { m_refuseAll = on; }
 
 private:
-    struct Block {
-        LoadedPlugin* owner;
-        std::size_t size;
-    };
     bool ShouldRefuse();
     std::string OwnerName(const LoadedPlugin* owner) const;
+    AllocationStats& StatsOf(const LoadedPlugin* owner);
+
+    static constexpr std::size_t kGranule = 16;
+    static constexpr std::size_t kClasses = kLargestRecycled / kGranule;
+    // The size class of a request, 1 to kClasses, or 0 when it is not recycled.
+    std::size_t ClassOf(std::size_t size) const;
+    void* Obtain(std::size_t size);
+    void Release(void* block, std::size_t size);
 
     EventLog& m_log;
     FaultPlan& m_faults;
-    std::map<const void*, Block> m_blocks;
+    const bool m_recycle;
+    BlockRegistry m_blocks;
+    // Blocks freed and kept, per size class (class k holds blocks of k granules).
+    std::vector<void*> m_spare[kClasses + 1];
     std::map<const LoadedPlugin*, AllocationStats> m_stats;
+    // The owner asked last; map nodes stay where they are.
+    const LoadedPlugin* m_lastOwner = nullptr;
+    AllocationStats* m_lastStats = nullptr;
     bool m_refuseAll = false;
 };
 

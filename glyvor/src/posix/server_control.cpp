@@ -4,7 +4,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 
+#include "glyvor/command_line.h"
 #include "glyvor/machine.h"
 #include "glyvor/server.h"
 #include "platform/emu/control.h"
@@ -47,8 +49,9 @@ std::string Hex(HRESULT hr) {
 
 std::string DefaultServerModulePath() { return GLYVOR_SERVER_MODULE_PATH; }
 
+// The simulated machine has one registry; the scope changes nothing here.
 HRESULT RegisterGlyvor(const std::string& machine, const std::string& serverModule,
-                       const std::string& catalogPath, std::string* error) {
+                       const std::string& catalogPath, std::string* error, RegistrationScope) {
     std::string ignored;
     if (error == nullptr) error = &ignored;
     if (machine.empty() || serverModule.empty()) {
@@ -82,21 +85,29 @@ HRESULT RegisterGlyvor(const std::string& machine, const std::string& serverModu
 }
 
 HRESULT SetUpGlyvor(const std::string& machine, const std::vector<GroupSource>& groups,
-                    std::string* error, std::vector<GroupReport>* report) {
+                    std::string* error, std::vector<GroupReport>* report, RegistrationScope scope) {
     std::string ignored;
     if (error == nullptr) error = &ignored;
     IndexResult index;
     if (!IndexFolders(groups, &index, error)) return E_INVALIDARG;
     if (!index.catalog.Save(DefaultCatalogPath(machine), error)) return E_FAIL;
     if (report != nullptr) *report = index.groups;
-    return RegisterGlyvor(machine, DefaultServerModulePath(), "", error);
+    return RegisterGlyvor(machine, DefaultServerModulePath(), "", error, scope);
 }
 
-HRESULT UnregisterGlyvor(const std::string& machine) {
+HRESULT UnregisterGlyvor(const std::string& machine, RegistrationScope) {
     if (machine.empty()) return E_INVALIDARG;
     UseMachine(machine);
     std::remove(RegistrationFile(machine).c_str());
     return EmuUnregisterClass(kProgId);
+}
+
+void UseGlyvorMachine(const std::string& machine) { UseMachine(machine); }
+
+int ServeGlyvor(const std::string&, bool, std::ostream& err) {
+    err << "glyvor: serve: this edition's server is the in-process module "
+        << DefaultServerModulePath() << "; a client loads it through COM\n";
+    return kExitUsage;
 }
 
 HRESULT RunningGlyvor::Start(std::string* error) {

@@ -1,0 +1,18 @@
+// The font service each new object is given: the catalogue named by the
+// machine's registration, read once and shared by the objects made from it. A
+// newer file (re-indexed) is read again for the next object.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "glyvor/font_service.h"
+#include "platform/win32.h"
+
+namespace glyvor {
+
+// E_FAIL when the catalogue is missing or unreadable.
+HRESULT ServiceForNewObject(const std::string& machine,
+                            std::shared_ptr<const FontService>* service);
+
+}  // namespace glyvor
