@@ -45,6 +45,9 @@ public:
     // Lines for the transcript ("[broadcast] ...", "[com] ...", "[shell] ...")
     // for what happened since the last call.
     std::vector<std::string> TakeObservations();
+    // Drops the records the observations come from, once taken: they grow with
+    // every broadcast, which a long run must not count against the plug-in.
+    void ForgetObservations();
 
     // The font manager dies at its `calls`-th automation call from now, or is well.
     bool SetFontManagerDiesAfter(unsigned long calls, std::string* why);

@@ -100,6 +100,14 @@ std::vector<std::string> HostPlatform::TakeObservations() {
     return lines;
 }
 
+void HostPlatform::ForgetObservations() {
+    // The counters go too; nothing of the session's reads them.
+    EmuResetCounters();
+    m_state->broadcastsSeen = EmuBroadcastCount();
+    m_state->shellSeen = EmuShellExecuteCount();
+    m_state->objectsSeen = EmuServerObjectsCreated();
+}
+
 bool HostPlatform::SetFontManagerDiesAfter(unsigned long calls, std::string*) {
     // From then on every automation call fails as when the server process dies.
     EmuSetFaultInvoke(static_cast<ULONG>(calls), RPC_E_DISCONNECTED);

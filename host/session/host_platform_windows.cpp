@@ -164,6 +164,8 @@ bool HostPlatform::HandlesFontChangeInPlace() { return true; }
 
 std::vector<std::string> HostPlatform::TakeObservations() { return {}; }
 
+void HostPlatform::ForgetObservations() {}
+
 bool HostPlatform::SetFontManagerDiesAfter(unsigned long, std::string* why) {
     *why =
         "not available in this edition: Windows has no way to make the font manager die at a "

@@ -349,6 +349,14 @@ bool Session::Execute(const std::string& rawLine) {
     return ok;
 }
 
+void Session::ForgetEvents() {
+    Echo();
+    m_host->Events().Clear();
+    m_platform->ForgetObservations();
+    m_eventsSeen = 0;
+    m_alertsSeen = 0;
+}
+
 void Session::Echo() {
     const auto& events = m_host->Events().Events();
     for (; m_eventsSeen < events.size(); ++m_eventsSeen) {

@@ -74,6 +74,12 @@ public:
     // nothing was. Later calls answer the same.
     bool Quit();
 
+    // Drops the host's and the platform's records of what has happened (after
+    // echoing them): they grow with every message and broadcast, which a long run
+    // must not count as the plug-in's memory. Alerts that `alerts` has not listed
+    // yet go with them.
+    void ForgetEvents();
+
     bool Finished() const { return m_finished; }
     std::size_t FailedCommands() const { return m_failedCommands; }
 

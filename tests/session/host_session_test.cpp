@@ -4,6 +4,7 @@
 // object's own cases are in tests/plugin.)
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "fontlist/font_list.h"
@@ -265,6 +266,45 @@ TEST_F(HostSessionTest, AFindStoppedPartWayLeavesNoStaleCount) {
     }
     EXPECT_GT(failed, 0) << "some refusal stops the command";
     EXPECT_TRUE(m_session->Quit()) << m_out.str();
+}
+
+// A long session drops its records of events and broadcasts; what happens after
+// that still reaches the transcript, each kind as before.
+TEST_F(HostSessionTest, WhatHappensAfterTheRecordsAreDroppedIsStillEchoed) {
+    Begin();
+    struct Case {
+        const char* kind;
+        std::function<void()> act;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"message", [&] { ASSERT_TRUE(m_session->Execute("open $SAMPLES/flyer.eps")); },
+         "[message] Lumaro: AI Notifier/AI Notify \"AI Document Opened Notifier\" -> 0"},
+        {"alert",
+         [&] {
+             ASSERT_TRUE(m_session->Execute("about"));
+             ASSERT_TRUE(m_session->Execute("alerts"));
+         },
+         "titled alert: About Lumaro"},
+        {"broadcast",
+         [&] {
+             SendMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+             ASSERT_TRUE(m_session->Execute("fonts"));
+         },
+         "[broadcast] WM_FONTCHANGE sent to 1 window(s)"},
+    };
+    for (const Case& c : cases) {
+        for (int round = 0; round < 2; ++round) {
+            m_out.str("");
+            c.act();
+            EXPECT_NE(m_out.str().find(c.expected), std::string::npos)
+                << c.kind << ", round " << round << ":\n"
+                << m_out.str();
+            m_session->ForgetEvents();
+            EXPECT_TRUE(Events().empty()) << c.kind;
+            EXPECT_EQ(EmuBroadcastCount(), 0u) << c.kind;
+        }
+    }
 }
 
 }  // namespace
