@@ -78,8 +78,8 @@ public:
     bool running() const { return m_cookie != 0; }
 
 private:
-    DWORD m_cookie = 0;         // the running-object table's (Linux), the process id (Windows)
-    void* m_process = nullptr;  // Windows: the server program's process
+    DWORD m_cookie = 0;  // the running-object table's (Linux), the process id (Windows)
+    [[maybe_unused]] void* m_process = nullptr;  // Windows: the server program's process
 };
 
 // Linux only, where the server lives in this process: calls the server module
