@@ -24,9 +24,10 @@ void Require(bool condition, const char* what) {
 
 // A catalogue already loaded, which a refused one must leave alone.
 const char kLoaded[] =
-    "glyvor-catalog\t1\n"
+    "glyvor-catalog\t2\n"
     "group\tSans\t/fonts/sans\n"
-    "font\t0\tSans-Regular.ttf\t0\tttf\tSans-Regular\tSans\tRegular\tSans Regular\t\t\n";
+    "font\t0\tSans-Regular.ttf\t0\tttf\tSans-Regular\tSans\tRegular\tSans Regular\t\t\t65536\n"
+    "name\tfull\tSans Book\n";
 
 bool Below(const std::string& folder, const std::string& path) {
     const std::filesystem::path base = std::filesystem::path(folder).lexically_normal();

@@ -180,20 +180,28 @@ def codepage():
 
 def catalog():
     write("catalog", "two-groups",
-          "glyvor-catalog\t1\n# indexed by hand\n"
+          "glyvor-catalog\t2\n# indexed by hand\n"
           "group\tLiberation\t/usr/share/fonts/truetype/liberation\n"
           "group\tURW\\tOpen\t/usr/share/fonts/opentype/urw-base35/\n"
           "font\t0\tLiberationSans-Bold.ttf\t0\tttf\tLiberationSans-Bold\tLiberation Sans\tBold"
-          "\tLiberation Sans Bold\t\t\n"
+          "\tLiberation Sans Bold\t\t\t131072\n"
           "font\t1\tsub/NimbusSans-Regular.otf\t0\totf\tNimbusSans-Regular\tNimbus Sans\tRegular"
-          "\tNimbus Sans Regular\tNimbus Sans\tRegular\n"
+          "\tNimbus Sans Regular\tNimbus Sans\tRegular\t65536\n"
+          "name\tfamily\tNimbus Sans L\n"
+          "name\tfull\t\u30cb\u30f3\u30d0\u30b9\n"
           "font\t1\tfonts.ttc\t3\tttf\tCaf\u00e9-Italic\tCaf\u00e9\tItalic\tCaf\u00e9 Italic"
-          "\tCaf\u00e9 Sans\tItalic\\\\Oblique\n")
-    write("catalog", "crlf-empty", "glyvor-catalog\t1\r\n\r\n# nothing yet\r\n")
+          "\tCaf\u00e9 Sans\tItalic\\\\Oblique\t0\n")
+    write("catalog", "crlf-empty", "glyvor-catalog\t2\r\n\r\n# nothing yet\r\n")
     write("catalog", "type1",
-          "glyvor-catalog\t1\ngroup\tT1\t/fonts\n"
-          "font\t0\ta.t1\t0\tt1\tA\tA\tRegular\tA\t\t\nfont\t0\tb.pfb\t0\tt1\tA\tA\tRegular\tA\t\t\n")
-    write("catalog", "wrong-version", "glyvor-catalog\t2\n")
+          "glyvor-catalog\t2\ngroup\tT1\t/fonts\n"
+          "font\t0\ta.t1\t0\tt1\tA\tA\tRegular\tA\t\t\t0\n"
+          "font\t0\tb.pfb\t0\tt1\tA\tA\tRegular\tA\t\t\t1\n")
+    write("catalog", "same-font-two-versions",
+          "glyvor-catalog\t2\ngroup\tG\t/fonts/g\n"
+          "font\t0\told/x.otf\t0\totf\tX-Bold\tX\tBold\tX Bold\t\t\t65536\n"
+          "font\t0\tnew/x.otf\t0\totf\tX-Bold\tX\tBold\tX Bold\t\t\t131072\n"
+          "name\tps\tX-Bold-SC\n")
+    write("catalog", "wrong-version", "glyvor-catalog\t1\n")
 
 
 # ---- the font manager's Invoke --------------------------------------------------
