@@ -33,7 +33,7 @@ public:
     // the machine ends its process in the middle of the call; 0: none does.
     void DieAt(unsigned long calls);
     // glyvor.exe broadcasts WM_FONTCHANGE during its `call`-th automation call
-    // from now, before it answers; 0: none.
+    // from now, once its work is done and before it answers; 0: none.
     void BroadcastAt(unsigned long call);
 
 private:
@@ -44,8 +44,10 @@ private:
 // glyvor.exe's side, each a no-op where no host made the block.
 void ProbeServerStarted(const std::string& machine, bool byCom);
 void ProbeObjectCreated(const std::string& machine);
-// Before each automation call: broadcasts when the host named this call; true
-// when the server is to end its process in the middle of it.
-bool ProbeCall(const std::string& machine, void (*broadcast)());
+// As each automation call arrives: true when the server is to end its process
+// in the middle of it, before it answers.
+bool ProbeCall(const std::string& machine);
+// As the call answers, its work done: broadcasts when the host named this call.
+void ProbeAnswer(const std::string& machine, void (*broadcast)());
 
 }  // namespace glyvor

@@ -33,10 +33,17 @@ bool g_byCom = false;
 HWND g_window = nullptr;
 DWORD g_classCookie = 0;
 DWORD g_runningCookie = 0;
+bool g_ending = false;
 std::atomic<long> g_locks{0};
 
 void CloseWhenIdle() {
     if (g_byCom && GlyvorDocument::LiveObjects() == 0 && g_locks == 0 && g_window != nullptr) {
+        // Revoked inside the call that released the last object: a client's next
+        // activation must not reach a server that is ending (it would get nothing,
+        // or an object about to go), but have COM start a new one.
+        if (g_classCookie != 0) CoRevokeClassObject(g_classCookie);
+        g_classCookie = 0;
+        g_ending = true;
         PostMessageW(g_window, WM_CLOSE, 0, 0);
     }
 }
@@ -62,6 +69,10 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
+        if (g_ending) {
+            if (object != nullptr) *object = nullptr;
+            return CO_E_SERVER_STOPPING;
+        }
         const HRESULT hr = Create(outer, riid, object);
         if (FAILED(hr)) {
             CloseWhenIdle();
@@ -122,8 +133,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
+void AfterCall(DISPID) { ProbeAnswer(g_machine, BroadcastFontChange); }
+
 void BeforeCall(DISPID) {
-    if (!ProbeCall(g_machine, BroadcastFontChange)) return;
+    if (!ProbeCall(g_machine)) return;
     // Ended in the middle of a call, as a crash ends it: no answer. Its
     // registrations go first: Wine's COM keeps a dead server's class object and
     // would never start the server again, where Windows starts a new one.
@@ -182,6 +195,7 @@ int Serve(std::ostream& err) {
     }
     DocumentEvents events;
     events.invoked = BeforeCall;
+    events.answering = AfterCall;
     events.fontsChanged = BroadcastFontChange;
     events.lastObjectGone = CloseWhenIdle;
     GlyvorDocument::SetEvents(events);

@@ -132,14 +132,18 @@ void ProbeObjectCreated(const std::string& machine) {
     if (block) InterlockedIncrement(&block->objectsCreated);
 }
 
-bool ProbeCall(const std::string& machine, void (*broadcast)()) {
+bool ProbeCall(const std::string& machine) {
     OpenBlock block(machine);
     if (!block) return false;
     const LONG call = InterlockedIncrement(&block->calls);
     const LONG dieAt = block->dieAt;
-    if (dieAt != 0 && call >= dieAt) return true;
-    if (block->broadcastAt == call && broadcast != nullptr) broadcast();
-    return false;
+    return dieAt != 0 && call >= dieAt;
+}
+
+void ProbeAnswer(const std::string& machine, void (*broadcast)()) {
+    OpenBlock block(machine);
+    // One client at a time: no other call came between this one's start and now.
+    if (block && block->broadcastAt != 0 && block->broadcastAt == block->calls) broadcast();
 }
 
 }  // namespace glyvor
