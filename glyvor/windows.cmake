@@ -21,6 +21,7 @@ add_library(glyvor_server_control STATIC
   src/windows/quoting.cpp
   src/windows/registration.cpp
   src/windows/running.cpp
+  src/windows/server_probe.cpp
   src/windows/type_library.cpp
 )
 target_include_directories(glyvor_server_control PRIVATE

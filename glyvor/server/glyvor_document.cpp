@@ -123,6 +123,13 @@ HRESULT GlyvorDocument::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT nameCou
 HRESULT GlyvorDocument::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
     if (g_events.invoked != nullptr) g_events.invoked(member);
+    const HRESULT hr = InvokeMethod(member, riid, flags, params, result, exception, argumentError);
+    if (g_events.answering != nullptr) g_events.answering(member);
+    return hr;
+}
+
+HRESULT GlyvorDocument::InvokeMethod(DISPID member, REFIID riid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     const Method* method = FindMethod(member);
     if (method == nullptr || (flags & DISPATCH_METHOD) == 0) return DISP_E_MEMBERNOTFOUND;

@@ -20,8 +20,9 @@ namespace glyvor {
 
 // What a server does around its objects; any may be null.
 struct DocumentEvents {
-    // Every Invoke, failed ones included, before it is checked.
+    // Every Invoke, failed ones included, before it is checked; and as it returns.
     void (*invoked)(DISPID member) = nullptr;
+    void (*answering)(DISPID member) = nullptr;
     // A font was activated or installed (a Windows server tells every window).
     void (*fontsChanged)() = nullptr;
     // The last object of the process went; called from that object's release.
@@ -58,6 +59,8 @@ public:
 
 private:
     ~GlyvorDocument();
+    HRESULT InvokeMethod(DISPID member, REFIID riid, WORD flags, DISPPARAMS* params,
+                         VARIANT* result, EXCEPINFO* exception, UINT* argumentError);
 
     HRESULT MatchFont(VARIANTARG* args);
     HRESULT GetFontState(VARIANTARG* args);

@@ -5,9 +5,11 @@
 // window procedure inside the sender's call, and the host handles it there.
 //
 // What the emulation records and Windows does not tell the host (the plug-in's
-// broadcasts, its shell calls, the font-manager objects it creates) gives no
-// lines here; failures a scenario can only cause in the emulation answer that
-// this edition cannot cause them.
+// broadcasts, its shell calls) gives no lines here. glyvor.exe tells a block of
+// shared memory that the host makes (glyvor/server_probe.h) which server
+// processes started and how many objects COM had them create, and ends its
+// process or broadcasts at the call the host names there; another window that
+// hangs cannot be caused.
 #include <ole2.h>
 #include <windows.h>
 
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <random>
 
+#include "glyvor/server_probe.h"
 #include "host/session/host_platform.h"
 #include "host/session/session.h"
 #include "host/text/unicode_text.h"
@@ -26,6 +29,8 @@ struct HostPlatform::State {
     LCID previousLocale = 0;
     HWND window = nullptr;
     std::function<void()> onFontChange;
+    std::unique_ptr<glyvor::GlyvorProbe> probe;
+    glyvor::ProbeCounts seen;
 };
 
 namespace {
@@ -136,8 +141,12 @@ std::string HostPlatform::MakeTemporaryFolder() {
     throw SessionError("cannot make a temporary machine folder");
 }
 
-// Windows has no machine folder of its own to tell: the host keeps it.
-void HostPlatform::UseMachine(const std::string&) {}
+// Windows has no machine folder of its own to tell; the font manager's servers
+// for it find the probe by its name.
+void HostPlatform::UseMachine(const std::string& machine) {
+    m_state->probe = std::make_unique<glyvor::GlyvorProbe>(machine);
+    m_state->seen = m_state->probe->Counts();
+}
 
 unsigned HostPlatform::CodePage() const { return AnsiCodePageOf(GetThreadLocale()); }
 
@@ -162,26 +171,51 @@ HWND HostPlatform::HostWindow() const { return m_state->window; }
 
 bool HostPlatform::HandlesFontChangeInPlace() { return true; }
 
-std::vector<std::string> HostPlatform::TakeObservations() { return {}; }
+std::vector<std::string> HostPlatform::TakeObservations() {
+    std::vector<std::string> lines;
+    if (m_state->probe == nullptr || !m_state->probe->valid()) return lines;
+    const glyvor::ProbeCounts now = m_state->probe->Counts();
+    if (now.serversStarted > m_state->seen.serversStarted) {
+        // Where the font manager runs is the point: a local server, never the host.
+        const bool ownProcess = now.lastServerProcess != GetCurrentProcessId();
+        lines.push_back(
+            "[process] " + std::to_string(now.serversStarted - m_state->seen.serversStarted) +
+            " font-manager process(es) started, the last " +
+            (now.lastServerByCom ? "by COM" : "by hand") + ": " + now.lastServerProgram +
+            (ownProcess ? ", a process of its own" : ", inside the host's process"));
+    }
+    if (now.objectsCreated > m_state->seen.objectsCreated)
+        lines.push_back("[com] " +
+                        std::to_string(now.objectsCreated - m_state->seen.objectsCreated) +
+                        " font-manager object(s) created");
+    m_state->seen = now;
+    return lines;
+}
 
 void HostPlatform::ForgetObservations() {}
 
-bool HostPlatform::SetFontManagerDiesAfter(unsigned long, std::string* why) {
-    *why =
-        "not available in this edition: Windows has no way to make the font manager die at a "
-        "given call";
+namespace {
+bool ProbeMissing(std::string* why) {
+    *why = "the host could not make the block the font manager's servers read";
     return false;
+}
+}  // namespace
+
+bool HostPlatform::SetFontManagerDiesAfter(unsigned long calls, std::string* why) {
+    if (m_state->probe == nullptr || !m_state->probe->valid()) return ProbeMissing(why);
+    // glyvor.exe ends its own process in the middle of that call, as a crash would.
+    m_state->probe->DieAt(calls);
+    return true;
 }
 
 bool HostPlatform::SetFontManagerHealthy(std::string* why) {
     return SetFontManagerDiesAfter(0, why);
 }
 
-bool HostPlatform::SetFontManagerBroadcastsAt(unsigned long, std::string* why) {
-    *why =
-        "not available in this edition: the font manager broadcasts by itself after it "
-        "activates or installs a font";
-    return false;
+bool HostPlatform::SetFontManagerBroadcastsAt(unsigned long call, std::string* why) {
+    if (m_state->probe == nullptr || !m_state->probe->valid()) return ProbeMissing(why);
+    m_state->probe->BroadcastAt(call);
+    return true;
 }
 
 bool HostPlatform::SetOtherWindowHung(bool, std::string* why) {

@@ -32,6 +32,10 @@ const Scenario kScenarios[] = {
     {"plugin-object", {}, 1},
     {"sibling", {"--plugins", SESSION_SIBLING_PLUGINS_DIR}, 0},
     {"strict-lists", {}, 1},
+    {"demo-eps-svg", {}, 0},
+    {"glyvor-crash", {}, 0},
+    {"font-change-reentry", {}, 0},
+    {"help", {}, 0},
 };
 
 class ScenarioTest : public SessionTest, public ::testing::WithParamInterface<Scenario> {};

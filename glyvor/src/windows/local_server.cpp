@@ -13,6 +13,7 @@
 #include "glyvor/automation.h"
 #include "glyvor/command_line.h"
 #include "glyvor/server.h"
+#include "glyvor/server_probe.h"
 #include "glyvor_document.h"
 #include "service_cache.h"
 
@@ -30,10 +31,19 @@ constexpr UINT kBroadcastTimeoutMs = 2000;
 std::string g_machine;
 bool g_byCom = false;
 HWND g_window = nullptr;
+DWORD g_classCookie = 0;
+DWORD g_runningCookie = 0;
+bool g_ending = false;
 std::atomic<long> g_locks{0};
 
 void CloseWhenIdle() {
     if (g_byCom && GlyvorDocument::LiveObjects() == 0 && g_locks == 0 && g_window != nullptr) {
+        // Revoked inside the call that released the last object: a client's next
+        // activation must not reach a server that is ending (it would get nothing,
+        // or an object about to go), but have COM start a new one.
+        if (g_classCookie != 0) CoRevokeClassObject(g_classCookie);
+        g_classCookie = 0;
+        g_ending = true;
         PostMessageW(g_window, WM_CLOSE, 0, 0);
     }
 }
@@ -59,8 +69,16 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
+        if (g_ending) {
+            if (object != nullptr) *object = nullptr;
+            return CO_E_SERVER_STOPPING;
+        }
         const HRESULT hr = Create(outer, riid, object);
-        if (FAILED(hr)) CloseWhenIdle();
+        if (FAILED(hr)) {
+            CloseWhenIdle();
+        } else {
+            ProbeObjectCreated(g_machine);
+        }
         return hr;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
@@ -72,7 +90,7 @@ public:
         return S_OK;
     }
 
-private:
+    // The object a server started by hand puts in the running-object table.
     static HRESULT Create(IUnknown* outer, REFIID riid, void** object) {
         if (object == nullptr) return E_POINTER;
         *object = nullptr;
@@ -115,6 +133,18 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
+void AfterCall(DISPID) { ProbeAnswer(g_machine, BroadcastFontChange); }
+
+void BeforeCall(DISPID) {
+    if (!ProbeCall(g_machine)) return;
+    // Ended in the middle of a call, as a crash ends it: no answer. Its
+    // registrations go first: Wine's COM keeps a dead server's class object and
+    // would never start the server again, where Windows starts a new one.
+    if (g_runningCookie != 0) RevokeActiveObject(g_runningCookie, nullptr);
+    if (g_classCookie != 0) CoRevokeClassObject(g_classCookie);
+    TerminateProcess(GetCurrentProcess(), 3);
+}
+
 BOOL WINAPI ConsoleInterrupted(DWORD) {
     HWND window = g_window;
     if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
@@ -142,7 +172,7 @@ std::string Hex(HRESULT hr) {
 // Started by hand: one object, running, in the running-object table.
 HRESULT PutRunningObject(DWORD* cookie) {
     IUnknown* object = nullptr;
-    HRESULT hr = g_factory.CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
+    HRESULT hr = ClassFactory::Create(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
     if (FAILED(hr)) return hr;
     OleRun(object);
     hr = RegisterActiveObject(object, CLSID_GlyvorDocument, ACTIVEOBJECT_STRONG, cookie);
@@ -164,16 +194,17 @@ int Serve(std::ostream& err) {
         return kExitUsage;
     }
     DocumentEvents events;
+    events.invoked = BeforeCall;
+    events.answering = AfterCall;
     events.fontsChanged = BroadcastFontChange;
     events.lastObjectGone = CloseWhenIdle;
     GlyvorDocument::SetEvents(events);
     SetConsoleCtrlHandler(ConsoleInterrupted, TRUE);
+    ProbeServerStarted(g_machine, g_byCom);
 
-    DWORD classCookie = 0;
     HRESULT hr = CoRegisterClassObject(CLSID_GlyvorDocument, &g_factory, CLSCTX_LOCAL_SERVER,
-                                       REGCLS_MULTIPLEUSE, &classCookie);
-    DWORD runningCookie = 0;
-    if (SUCCEEDED(hr) && !g_byCom) hr = PutRunningObject(&runningCookie);
+                                       REGCLS_MULTIPLEUSE, &g_classCookie);
+    if (SUCCEEDED(hr) && !g_byCom) hr = PutRunningObject(&g_runningCookie);
     if (FAILED(hr)) {
         err << "glyvor: serve: cannot offer Glyvor.Document (" << Hex(hr) << ")\n";
     } else {
@@ -184,8 +215,9 @@ int Serve(std::ostream& err) {
             DispatchMessageW(&message);
         }
     }
-    if (runningCookie != 0) RevokeActiveObject(runningCookie, nullptr);
-    if (classCookie != 0) CoRevokeClassObject(classCookie);
+    if (g_runningCookie != 0) RevokeActiveObject(g_runningCookie, nullptr);
+    if (g_classCookie != 0) CoRevokeClassObject(g_classCookie);
+    g_runningCookie = g_classCookie = 0;
     if (g_window != nullptr) DestroyWindow(g_window);
     SetConsoleCtrlHandler(ConsoleInterrupted, FALSE);
     return FAILED(hr) ? kExitUsage : kExitOk;
