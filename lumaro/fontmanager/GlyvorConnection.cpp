@@ -1,5 +1,7 @@
 #include "fontmanager/GlyvorConnection.h"
 
+#include <utility>
+
 #include "fontmanager/Bstr.h"
 
 GlyvorConnection g_glyvorConnection;
@@ -70,7 +72,11 @@ bool GlyvorConnection::FindMatchingFont(const std::wstring& name, std::wstring& 
     VARIANT_BOOL matched = VARIANT_FALSE;
     GlyvorMatchFont(m_pGlyvor.Get(), bstrName.Get(), matchedId, matchedDetail, matched);
     if (matched == VARIANT_FALSE) return false;
-    CopyBstr(fontId, matchedId.Get());
+    // A match without an identifier could not be activated or installed: it is no offer.
+    std::wstring id;
+    CopyBstr(id, matchedId.Get());
+    if (id.empty()) return false;
+    fontId = std::move(id);
     CopyBstr(detail, matchedDetail.Get());
     return true;
 }

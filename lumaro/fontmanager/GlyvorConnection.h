@@ -28,8 +28,8 @@ public:
 
     void ReleaseGlyvorConnection() noexcept;
 
-    // True on a match; fontId and detail are set only then. An empty name, or no
-    // connection, makes no call.
+    // True on a match with an identifier; fontId and detail are set only then. An empty
+    // name, or no connection, makes no call.
     bool FindMatchingFont(const std::wstring& name, std::wstring& fontId, std::wstring& detail);
 
     // True when the font is active or installed afterwards; on the server's refusal

@@ -180,13 +180,16 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
 
     SortFontItems(g_fontitems);
 
+    // A dialog the host destroyed meanwhile took the list box with it.
+    if (GetDialogRef() == nullptr) list = nullptr;
     if (list == nullptr) {
         // Records no row shows would be counted and looked up unseen.
         if (!g_fontitems.empty()) m_scanComplete = false;
         ClearFontItems(g_fontitems);
     } else if (!ShowRecords(
                    g_fontitems, [&](int row) { return RowAt(list, row); },
-                   [](const CFontItem& record) { return FontRowText(record); })) {
+                   [](const CFontItem& record) { return FontRowText(record); },
+                   [this] { return GetDialogRef() == nullptr; })) {
         m_scanComplete = false;
     }
     if (failure != nullptr) std::rethrow_exception(failure);

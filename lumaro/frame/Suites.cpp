@@ -83,7 +83,11 @@ bool HasOptionalSuites() {
 
 ASErr AcquireOne(const SuiteEntry& entry) {
     if (g_spBasic == nullptr) return kOutOfMemoryErr;
-    return g_spBasic->AcquireSuite(entry.name, entry.version, entry.pointer);
+    const ASErr error = g_spBasic->AcquireSuite(entry.name, entry.version, entry.pointer);
+    // A host that answers success without a suite has not given it: every use of
+    // the suite would go through a null table.
+    if (error == kNoErr && *entry.pointer == nullptr) return kSuiteNotFoundErr;
+    return error;
 }
 
 ASErr ReleaseOne(const SuiteEntry& entry) {

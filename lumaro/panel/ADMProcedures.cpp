@@ -90,9 +90,8 @@ void HOSTAPI ADMProcedures::DialogNotifyProc(ADMDialogRef dialog, ADMNotifierRef
     if (wrapper == nullptr) return;
     // While the wrapper handles this, the host may destroy the dialog (a command that
     // waits for another program lets the host run); the wrapper then goes here.
-    ++wrapper->m_notifying;
+    BaseADMDialog::Busy busy(wrapper);
     Shielded([&] { wrapper->Notify(notifier); });
-    if (--wrapper->m_notifying == 0 && wrapper->m_deleteWhenIdle) Shielded([&] { delete wrapper; });
 }
 
 void HOSTAPI ADMProcedures::DialogDestroyProc(ADMDialogRef dialog) {
@@ -107,9 +106,9 @@ void HOSTAPI ADMProcedures::DialogDestroyProc(ADMDialogRef dialog) {
     }
     // The host is destroying this dialog: the destructor must not ask again.
     wrapper->m_destroyedByHost = true;
-    if (wrapper->m_notifying > 0) {
-        // A notification further up the stack is still running in the wrapper: it
-        // forgets the dialog now and is deleted when that notification returns.
+    if (wrapper->m_busy > 0) {
+        // A call further up the stack is still running in the wrapper: it forgets the
+        // dialog now and is deleted when that call returns.
         wrapper->m_dialogRef = nullptr;
         wrapper->m_deleteWhenIdle = true;
         return;

@@ -27,6 +27,18 @@ void BaseADMDialog::Notify(ADMNotifierRef notifier) {
 
 void BaseADMDialog::OnDestroy() {}
 
+BaseADMDialog::Busy::Busy(BaseADMDialog* wrapper) noexcept : m_wrapper(wrapper) {
+    if (m_wrapper != nullptr) ++m_wrapper->m_busy;
+}
+
+BaseADMDialog::Busy::~Busy() {
+    if (m_wrapper == nullptr || --m_wrapper->m_busy != 0 || !m_wrapper->m_deleteWhenIdle) return;
+    try {
+        delete m_wrapper;
+    } catch (...) {
+    }
+}
+
 BaseADMDialog::~BaseADMDialog() {
     if (m_dialogRef == nullptr || m_modal != 0) return;
     if (g_admDialog != nullptr) {
@@ -44,9 +56,19 @@ ADMDialogRef BaseADMDialog::Create(SPPluginRef pluginRef, const char* name, ASIn
     m_modal = 0;
     m_dialogRef = nullptr;
     if (g_admDialog == nullptr) return nullptr;
-    ADMDialogRef dialog = g_admDialog->Create(pluginRef, name, dialogID, style,
-                                              &ADMProcedures::DialogInitProc, this, options);
-    m_dialogRef = dialog;
+    ADMDialogRef dialog = nullptr;
+    {
+        // The host runs Init inside, and may destroy the dialog there.
+        Busy busy(this);
+        dialog = g_admDialog->Create(pluginRef, name, dialogID, style,
+                                     &ADMProcedures::DialogInitProc, this, options);
+        if (m_deleteWhenIdle) {
+            // Deleted as the scope closes: the caller learns it from the null answer.
+            m_dialogRef = nullptr;
+            return nullptr;
+        }
+        m_dialogRef = dialog;
+    }
     return dialog;
 }
 

@@ -37,6 +37,21 @@ public:
 
     bool IsModal() const { return m_modal != 0; }
 
+    // Held while the wrapper runs one of its own calls (a notification, a refresh the
+    // plug-in asks for, its creation). The host may destroy the dialog meanwhile (a
+    // call that waits lets it run): the wrapper then only forgets the dialog, and the
+    // outermost scope deletes it as it closes.
+    class Busy {
+    public:
+        explicit Busy(BaseADMDialog* wrapper) noexcept;
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        BaseADMDialog* m_wrapper;
+    };
+
 protected:
     // Set while the host's destroy procedure deletes this wrapper.
     bool IsBeingDestroyedByHost() const { return m_destroyedByHost; }
@@ -46,8 +61,8 @@ private:
 
     ASInt32 m_modal = 0;
     bool m_destroyedByHost = false;
-    // Notifications being handled (nested ones included), and whether the host
-    // destroyed the dialog meanwhile, so that the last one to return deletes the wrapper.
-    int m_notifying = 0;
+    // Busy scopes open (nested ones included), and whether the host destroyed the
+    // dialog meanwhile, so that the last one to close deletes the wrapper.
+    int m_busy = 0;
     bool m_deleteWhenIdle = false;
 };

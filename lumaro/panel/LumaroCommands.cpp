@@ -88,10 +88,28 @@ void LumaroDialog::Notify(ADMNotifierRef notifier) {
 
 void LumaroDialog::Refresh() {
     if (GetDialogRef() == nullptr) return;
-    if (m_commandRunning) {
+    if (m_commandRunning || m_refreshing) {
         m_refreshWaiting = true;
         return;
     }
+    // A refresh inside the scan would free the records the scan is filling.
+    m_refreshing = true;
+    try {
+        RefreshNow();
+    } catch (...) {
+        m_refreshing = false;
+        // The fonts changed meanwhile: the newer scan is the one to show.
+        try {
+            RunWaitingRefresh();
+        } catch (...) {
+        }
+        throw;
+    }
+    m_refreshing = false;
+    RunWaitingRefresh();
+}
+
+void LumaroDialog::RefreshNow() {
     const auto followScan = [this] {
         // Offers whose rows cannot be emptied stay, so that no row leads to a deleted
         // one; the status asks for another refresh.
@@ -130,7 +148,8 @@ void LumaroDialog::UpdateButtons() {
     EnableItem(kActivateAllButton, filled);
     EnableItem(kInstallAllButton, filled);
     ADMListRef available = List(kAvailableList);
-    const bool selected = available != nullptr && g_admList->NumberOfSelectedEntries(available) > 0;
+    const bool selected = available != nullptr && GetDialogRef() != nullptr &&
+                          g_admList->NumberOfSelectedEntries(available) > 0;
     EnableItem(kActivateButton, selected);
     EnableItem(kInstallButton, selected);
 }
@@ -140,16 +159,21 @@ namespace {
 // True when no row of the list box is left pointing at a record: every row is
 // removed, or kept (a host that refuses removals) and detached. A list box the host
 // will not give, or a kept row it will not hand back, leaves rows that lead to the
-// records: those records must then stay.
-bool ClearListBox(ADMItemRef item) {
+// records: those records must then stay. So does a dialog the host destroys meanwhile
+// (`panel` loses it): no call may reach its list box after that.
+bool ClearListBox(const IADMDialog& panel, ADMItemRef item) {
+    const auto gone = [&] { return panel.GetDialogRef() == nullptr; };
     if (item == nullptr) return false;
     g_admItem->Enable(item, true);
+    if (gone()) return false;
     ADMListRef list = g_admList != nullptr ? g_admItem->GetList(item) : nullptr;
-    if (list == nullptr) return false;
+    if (list == nullptr || gone()) return false;
     // A host that refuses a removal must not keep this loop going.
     ASInt32 count = g_admList->NumberOfEntries(list);
     while (count > 0) {
+        if (gone()) return false;
         g_admList->RemoveEntry(list, count - 1);
+        if (gone()) return false;
         const ASInt32 left = g_admList->NumberOfEntries(list);
         if (left >= count) break;
         count = left;
@@ -158,15 +182,21 @@ bool ClearListBox(ADMItemRef item) {
     // or offer them; the next filling takes them back (RowAt).
     bool detached = true;
     for (ASInt32 i = 0; i < count; ++i) {
+        if (gone()) return false;
         ADMEntryRef entry = g_admList->IndexEntry(list, i);
-        if (entry == nullptr) {
+        if (entry == nullptr || gone()) {
             detached = false;
             continue;
         }
         g_admEntry->SetUserData(entry, nullptr);
+        // The dialog going with its rows detaches them all the same.
+        if (gone()) return false;
         g_admEntry->SetText(entry, "");
+        if (gone()) return false;
         g_admEntry->Select(entry, false);
+        if (gone()) return false;
         g_admEntry->Activate(entry, false);
+        if (gone()) return false;
         g_admEntry->Enable(entry, false);
     }
     return detached;
@@ -175,16 +205,22 @@ bool ClearListBox(ADMItemRef item) {
 }  // namespace
 
 ADMEntryRef LumaroDialog::RowAt(ADMListRef list, ASInt32 row) const {
+    if (GetDialogRef() == nullptr) return nullptr;
     const ASInt32 count = g_admList->NumberOfEntries(list);
-    if (row >= count) return g_admList->InsertEntry(list, count);
+    if (GetDialogRef() == nullptr) return nullptr;
+    if (row >= count) {
+        ADMEntryRef entry = g_admList->InsertEntry(list, count);
+        return GetDialogRef() != nullptr ? entry : nullptr;
+    }
     ADMEntryRef entry = g_admList->IndexEntry(list, row);
-    if (entry != nullptr) g_admEntry->Enable(entry, true);
-    return entry;
+    if (entry == nullptr || GetDialogRef() == nullptr) return nullptr;
+    g_admEntry->Enable(entry, true);
+    return GetDialogRef() != nullptr ? entry : nullptr;
 }
 
-bool LumaroDialog::ClearMissingList() { return ClearListBox(Item(kMissingList)); }
+bool LumaroDialog::ClearMissingList() { return ClearListBox(*this, Item(kMissingList)); }
 
-bool LumaroDialog::ClearAvailableList() { return ClearListBox(Item(kAvailableList)); }
+bool LumaroDialog::ClearAvailableList() { return ClearListBox(*this, Item(kAvailableList)); }
 
 void LumaroDialog::DropConnection(int successes) {
     g_glyvorConnection.ReleaseGlyvorConnection();
@@ -270,7 +306,8 @@ void LumaroDialog::FindFontsNow() {
             complete = false;
         } else if (!ShowRecords(
                        g_fontitemsAvailable, [&](int row) { return RowAt(list, row); },
-                       [](const CFontItemAvailable& record) { return DisplayName(record); })) {
+                       [](const CFontItemAvailable& record) { return DisplayName(record); },
+                       [this] { return GetDialogRef() == nullptr; })) {
             complete = false;
         }
     }
@@ -314,11 +351,12 @@ void LumaroDialog::ActivateOrInstallFontsNow(bool activate, bool all) {
                 if (GetDialogRef() == nullptr) break;
                 if (g_fontitemsAvailable[i] != nullptr) activateOrInstall(*g_fontitemsAvailable[i]);
             }
-        } else {
+        } else if (GetDialogRef() != nullptr) {
             const ASInt32 count = g_admList->NumberOfSelectedEntries(list);
             for (ASInt32 i = 0; i < count; ++i) {
                 if (GetDialogRef() == nullptr) break;
                 ADMEntryRef entry = g_admList->IndexSelectedEntry(list, i);
+                if (GetDialogRef() == nullptr) break;
                 if (entry == nullptr) continue;
                 auto* record = static_cast<CFontItemAvailable*>(g_admEntry->GetUserData(entry));
                 if (record != nullptr) activateOrInstall(*record);

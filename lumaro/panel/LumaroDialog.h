@@ -22,7 +22,8 @@ public:
 
     // Rescans the host's fonts, empties the available list and resets the
     // buttons and the status line. Does nothing without a dialog. Asked for while
-    // Find or an activate/install command runs, it waits until that command ends.
+    // Find, an activate/install command or a refresh runs (a notification the host
+    // sends from inside one of their calls), it waits until that one ends.
     void Refresh();
     void UpdateButtons();
     // Empty a list box; false when a row may still lead to a record (the host would
@@ -70,10 +71,12 @@ private:
     template <typename Command>
     void RunCommand(Command&& command);
     void RunWaitingRefresh();
+    void RefreshNow();
     void FindFontsNow();
     void ActivateOrInstallFontsNow(bool activate, bool all);
 
     bool m_commandRunning = false;
+    bool m_refreshing = false;
     bool m_refreshWaiting = false;
     bool m_scanComplete = true;
     // What the status line was last given, and how often, so that a command that

@@ -22,9 +22,12 @@ void DropRecordsFrom(std::vector<Record*>& records, std::size_t from) {
 }
 
 // Shows the records through `rowAt(i)`, the row for display position i or null,
-// with the text `textOf(record)`. True when every record got its row.
-template <typename Record, typename RowAt, typename TextOf>
-bool ShowRecords(std::vector<Record*>& records, RowAt&& rowAt, TextOf&& textOf) {
+// with the text `textOf(record)`. True when every record got its row. `listGone()`
+// tells that the host destroyed the list box's dialog meanwhile: no row is left to
+// give a record.
+template <typename Record, typename RowAt, typename TextOf, typename ListGone>
+bool ShowRecords(std::vector<Record*>& records, RowAt&& rowAt, TextOf&& textOf,
+                 ListGone&& listGone) {
     int row = 0;
     for (std::size_t i = 0; i < records.size(); ++i) {
         Record* record = records[i];
@@ -39,6 +42,10 @@ bool ShowRecords(std::vector<Record*>& records, RowAt&& rowAt, TextOf&& textOf) 
             }
             ++row;
             g_admEntry->SetText(entry, text.c_str());
+            if (listGone()) {
+                DropRecordsFrom(records, i);
+                return false;
+            }
             g_admEntry->SetUserData(entry, record);
         } catch (...) {
             DropRecordsFrom(records, i);

@@ -157,7 +157,11 @@ ASErr LumaroPlugin::OnNotify(AINotifierMessage* message) {
 void LumaroPlugin::RequestPanelRefresh(bool refresh) {
     if (!refresh) return;
     LUMARO_ASSERT(m_pDlgNonModal != NULL, kAssertSource);
-    if (m_pDlgNonModal != nullptr) m_pDlgNonModal->Refresh();
+    if (m_pDlgNonModal == nullptr) return;
+    // The host may destroy the panel's dialog inside the refresh; the panel then
+    // goes when the refresh has returned, not under it.
+    BaseADMDialog::Busy busy(m_pDlgNonModal);
+    m_pDlgNonModal->Refresh();
 }
 
 void LumaroPlugin::PanelDeleted(LumaroDialog* panel) {

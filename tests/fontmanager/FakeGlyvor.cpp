@@ -84,6 +84,47 @@ HRESULT FakeGlyvor::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
     return DISP_E_UNKNOWNNAME;
 }
 
+OutputFault FakeGlyvor::FaultAt(DISPID member, UINT position) const {
+    const auto it = outputFaults.find({member, position});
+    return it != outputFaults.end() ? it->second : OutputFault::None;
+}
+
+// The wrong type goes over the argument itself; the caller's slot is left as it was.
+static bool Retyped(OutputFault fault, VARIANTARG* out) {
+    if (fault == OutputFault::WritesI4) {
+        out->vt = VT_I4;
+        out->lVal = 1;
+        return true;
+    }
+    if (fault == OutputFault::WritesEmpty) {
+        out->vt = VT_EMPTY;
+        out->llVal = 0;
+        return true;
+    }
+    return false;
+}
+
+void FakeGlyvor::PutBstr(DISPID member, UINT position, VARIANTARG* out,
+                         const std::u16string& text) {
+    const OutputFault fault = FaultAt(member, position);
+    if (Retyped(fault, out)) return;
+    if (fault == OutputFault::NullBstr) {
+        *out->pbstrVal = nullptr;
+    } else if (fault == OutputFault::HugeBstr) {
+        *out->pbstrVal = NewBstr(std::u16string(kHugeBstrUnits, u'x'));
+    } else {
+        *out->pbstrVal = NewBstr(text);
+    }
+}
+
+void FakeGlyvor::PutBool(DISPID member, UINT position, VARIANTARG* out, VARIANT_BOOL value) {
+    if (!Retyped(FaultAt(member, position), out)) *out->pboolVal = value;
+}
+
+void FakeGlyvor::PutLong(DISPID member, UINT position, VARIANTARG* out, LONG value) {
+    if (!Retyped(FaultAt(member, position), out)) *out->plVal = value;
+}
+
 size_t FakeGlyvor::CallsTo(DISPID member) const {
     size_t count = 0;
     for (const RecordedCall& call : m_calls) count += call.member == member ? 1 : 0;
@@ -123,10 +164,10 @@ HRESULT FakeGlyvor::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
             auto answer = matches.find(BstrText(Argument(params, 1, VT_BSTR)));
             if (answer != matches.end()) {
                 if (!nullMatchOutputs) {
-                    *id->pbstrVal = NewBstr(answer->second.fontId);
-                    *detail->pbstrVal = NewBstr(answer->second.detail);
+                    PutBstr(member, 8, id, answer->second.fontId);
+                    PutBstr(member, 9, detail, answer->second.detail);
                 }
-                *matched->pboolVal = matchedAnswer;
+                PutBool(member, 10, matched, matchedAnswer);
             } else if (fillOutputsOnMiss) {
                 *id->pbstrVal = NewBstr(u"unused id");
                 *detail->pbstrVal = NewBstr(u"unused detail");
@@ -137,7 +178,7 @@ HRESULT FakeGlyvor::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
             VARIANTARG* state = Argument(params, 2, VT_BYREF | VT_I4);
             if (params->cArgs != 2 || !state) return DISP_E_TYPEMISMATCH;
             auto answer = states.find(BstrText(Argument(params, 1, VT_BSTR)));
-            if (answer != states.end()) *state->plVal = answer->second;
+            if (answer != states.end()) PutLong(member, 2, state, answer->second);
             return S_OK;
         }
         case kDispIdLoadFont: {
@@ -146,11 +187,11 @@ HRESULT FakeGlyvor::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPAR
             if (params->cArgs != 5 || !error || !succeeded) return DISP_E_TYPEMISMATCH;
             auto answer = loads.find(BstrText(Argument(params, 1, VT_BSTR)));
             if (answer == loads.end()) {
-                *error->pbstrVal = NewBstr(u"unknown font");
+                PutBstr(member, 4, error, u"unknown font");
             } else if (answer->second.succeeded) {
-                *succeeded->pboolVal = loadedAnswer;
+                PutBool(member, 5, succeeded, loadedAnswer);
             } else if (!nullLoadError) {
-                *error->pbstrVal = NewBstr(answer->second.error);
+                PutBstr(member, 4, error, answer->second.error);
             }
             return S_OK;
         }

@@ -45,6 +45,12 @@ struct LoadAnswer {
     std::u16string error;
 };
 
+// How a careless server answers an output argument: it writes a value of the wrong
+// type over the argument instead of through its reference (VT_I4, VT_EMPTY), writes
+// a null BSTR, or a BSTR of kHugeBstrUnits units.
+enum class OutputFault { None, WritesI4, WritesEmpty, NullBstr, HugeBstr };
+constexpr size_t kHugeBstrUnits = 1u << 20;
+
 class FakeGlyvor final : public IGlyvor {
 public:
     FakeGlyvor() = default;
@@ -84,8 +90,15 @@ public:
     VARIANT_BOOL matchedAnswer = VARIANT_TRUE;
     VARIANT_BOOL loadedAnswer = VARIANT_TRUE;
     bool nullLoadError = false;
+    // By member and argument position (1-based): how the output there is answered.
+    std::map<std::pair<DISPID, UINT>, OutputFault> outputFaults;
 
 private:
+    OutputFault FaultAt(DISPID member, UINT position) const;
+    void PutBstr(DISPID member, UINT position, VARIANTARG* out, const std::u16string& text);
+    void PutBool(DISPID member, UINT position, VARIANTARG* out, VARIANT_BOOL value);
+    void PutLong(DISPID member, UINT position, VARIANTARG* out, LONG value);
+
     ULONG m_refs = 1;
     std::vector<RecordedCall> m_calls;
 };

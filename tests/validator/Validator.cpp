@@ -71,6 +71,8 @@ const std::vector<MessageName>& EveryMessage() {
 void Validator::SetUp() {
     FakeGlyvorServerTest::SetUp();
     fs::create_directories(Machine() + "/Fonts");
+    // A case may tear down and set up again: the new host's alerts start from none.
+    m_alertsSeen = 0;
     m_host = std::make_unique<host::Host>();
     m_host->SetMachineFolder(Machine());
     m_dialogs = std::make_unique<host::adm::HostDialogs>(*m_host);
