@@ -108,6 +108,10 @@ void LumaroDialog::SetStatus(const char* text) {
     }
 }
 
-void LumaroDialog::KeepStatusInAlert() const {
+void LumaroDialog::KeepStatusInAlert() {
+    // Once per status: a failure may be kept both where it happens and where the
+    // command ends, and the user should not dismiss the same outcome twice.
+    if (m_alertedStatusWrite == m_statusWrites) return;
+    m_alertedStatusWrite = m_statusWrites;
     if (g_admBasic != nullptr && m_status[0] != '\0') g_admBasic->ErrorAlert(m_status);
 }

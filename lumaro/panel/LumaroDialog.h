@@ -54,7 +54,7 @@ private:
     // The failure just reported stays with the user in an alert: a refresh that
     // follows (the font change the command caused, or one that waited for it)
     // replaces the status line.
-    void KeepStatusInAlert() const;
+    void KeepStatusInAlert();
     // The row for the record at display position `row` of a list being
     // filled: a row the host would not remove, taken back, or a new last row.
     ADMEntryRef RowAt(ADMListRef list, ASInt32 row) const;
@@ -83,4 +83,6 @@ private:
     // fails without a word can be told apart.
     char m_status[512] = "";
     unsigned long m_statusWrites = 0;
+    // The status write last kept in an alert.
+    unsigned long m_alertedStatusWrite = 0;
 };

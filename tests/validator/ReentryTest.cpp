@@ -150,6 +150,47 @@ TEST_F(Reentry, TheFontChangeHandledInsideTheBroadcastRefreshesAfterTheCommand) 
     EXPECT_TRUE(DanglingRows().empty());
 }
 
+// The font manager fails at each call of Activate All while every font change is
+// handled on the spot, as on Windows, where the font manager broadcasts one too: the
+// outcome the refresh replaces reaches the user in one alert, never the same twice.
+TEST_F(Reentry, ABrokenOffActivationIsAlertedOnceWhateverRefreshesFollow) {
+    Prepare();
+    Find();
+    const std::size_t before = m_glyvor->calls().size();
+    Press("Activate All");
+    const std::size_t calls = m_glyvor->calls().size() - before;
+    TearDown();
+    SetUp();
+    ASSERT_GT(calls, 2u);
+    struct Context {
+        host::Host* host;
+    };
+    for (std::size_t at = 1; at <= calls; ++at) {
+        SCOPED_TRACE("the font manager fails at call " + std::to_string(at));
+        Prepare();
+        Find();
+        Alerts();
+        Context context{m_host.get()};
+        const HWND window = EmuCreateTopLevelWindow(
+            [](HWND, UINT message, WPARAM, LPARAM, void* data) -> LRESULT {
+                if (message == WM_FONTCHANGE)
+                    static_cast<Context*>(data)->host->FireNotifier(kAIFontListChangedNotifier);
+                return 0;
+            },
+            &context);
+        m_glyvor->failFromCall = m_glyvor->calls().size() + at;
+        m_glyvor->failHr = RPC_E_DISCONNECTED;
+        Press("Activate All");
+        EmuDestroyWindow(window);
+        const Strings alerts = Alerts();
+        for (std::size_t i = 1; i < alerts.size(); ++i)
+            EXPECT_NE(alerts[i], alerts[i - 1]) << "the same alert twice";
+        EXPECT_TRUE(DanglingRows().empty());
+        TearDown();
+        SetUp();
+    }
+}
+
 // The host destroys the panel's dialog at each host call of a command (from inside the
 // dialog's own notify) or of a refresh a notification asked for: the command stops,
 // the panel object goes with its dialog, and what follows finds no panel.
