@@ -47,6 +47,19 @@ std::wstring QueryNameD(AIFontKey font, ai::HostString& name) {
     }
 }
 
+// A name that filled the buffer was cut at its last byte, which may have been the
+// lead byte of a double-byte character: the row and the lookup must not end in half
+// of one. Only a cut that the rest of the name shows to be valid is mended.
+void DropCutCharacter(char* name) {
+    if (std::strlen(name) != kLongestName) return;
+    const auto valid = [name](int bytes) {
+        return MultiByteToWideChar(CP_THREAD_ACP, MB_ERR_INVALID_CHARS, name, bytes, nullptr, 0) >
+               0;
+    };
+    const int length = static_cast<int>(kLongestName);
+    if (!valid(length) && valid(length - 1)) name[length - 1] = '\0';
+}
+
 enum class FontStep { Listed, Skipped, Stop };
 
 // The scan's buffers, shared by every font: each query empties its host string
@@ -81,6 +94,7 @@ FontStep ReadFont(ASInt32 index, bool bMissingOnly, ScanBuffers& buffers, bool* 
         *complete = false;
     }
     narrowName[kLongestName] = '\0';
+    DropCutCharacter(narrowName);
 
     auto item = std::make_unique<CFontItem>();
     item->m_bMissing = missing;

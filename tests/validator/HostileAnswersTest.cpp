@@ -184,8 +184,9 @@ TEST_F(HostileAnswers, NamesOfEveryLengthAndBytePattern) {
         {"zero first", std::string("\0Alpha", 6), ""},
         {"lead byte last", "Alpha\x82", "Alpha\x82"},
         {"lead byte then a byte no trail", "Al\x82\x20pha", "Al\x82\x20pha"},
+        // The cut at 1023 bytes would leave half a character: it goes.
         {"lead byte at the buffer's end", std::string(1022, 'E') + "\x82\x60",
-         std::string(1022, 'E') + "\x82"},
+         std::string(1022, 'E')},
         {"bytes no code page uses", "\xFF\xFE\xFD\xA0\x80", "\xFF\xFE\xFD\xA0\x80"},
         {"double-byte name", "\x83\x41\x83\x8B\x83\x74\x83\x40",
          "\x83\x41\x83\x8B\x83\x74\x83\x40"},
