@@ -375,12 +375,18 @@ void LumaroDialog::ActivateOrInstallFontsNow(bool activate, bool all) {
 }
 
 void LumaroDialog::ShowHelp() {
-    const std::basic_string<WCHAR> address = ToUnits(panel_messages::HelpAddress());
-    const std::basic_string<WCHAR> verb = ToUnits(L"open");
-    const HINSTANCE result = ShellExecuteW(GetDesktopWindow(), verb.c_str(), address.c_str(),
-                                           nullptr, nullptr, SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(result) > 32) return;
-    if (g_admBasic == nullptr) return;
-    const std::basic_string<WCHAR> text = ToUnits(panel_messages::HelpErrorText());
-    g_admBasic->ErrorAlertW(reinterpret_cast<const ASUnicode*>(text.c_str()));
+    try {
+        const std::basic_string<WCHAR> address = ToUnits(panel_messages::HelpAddress());
+        const std::basic_string<WCHAR> verb = ToUnits(L"open");
+        const HINSTANCE result = ShellExecuteW(GetDesktopWindow(), verb.c_str(), address.c_str(),
+                                               nullptr, nullptr, SW_SHOWNORMAL);
+        if (reinterpret_cast<INT_PTR>(result) > 32) return;
+        if (g_admBasic == nullptr) return;
+        const std::basic_string<WCHAR> text = ToUnits(panel_messages::HelpErrorText());
+        g_admBasic->ErrorAlertW(reinterpret_cast<const ASUnicode*>(text.c_str()));
+    } catch (...) {
+        // Without memory for the address or the alert, the user still learns that
+        // Help did not open; the status needs none.
+        SetStatus(panel_messages::kCommandFailed);
+    }
 }
