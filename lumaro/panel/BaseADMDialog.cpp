@@ -63,7 +63,9 @@ ADMDialogRef BaseADMDialog::Create(SPPluginRef pluginRef, const char* name, ASIn
         dialog = g_admDialog->Create(pluginRef, name, dialogID, style,
                                      &ADMProcedures::DialogInitProc, this, options);
         if (m_deleteWhenIdle) {
-            // Deleted as the scope closes: the caller learns it from the null answer.
+            // The host destroyed the dialog during Init. The caller owns the wrapper
+            // and deletes it on the null answer, so the scope must not do it too.
+            m_deleteWhenIdle = false;
             m_dialogRef = nullptr;
             return nullptr;
         }
