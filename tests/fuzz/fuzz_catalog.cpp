@@ -37,6 +37,33 @@ bool Below(const std::string& folder, const std::string& path) {
     return !rel.empty() && *rel.begin() != ".." && *rel.begin() != ".";
 }
 
+// Whether the face has `name` as one of its PostScript names, as the loose key
+// compares them.
+bool HasPostScriptName(const glyvor::FontEntry& face, const std::string& name) {
+    const std::string key = glyvor::NormaliseName(name);
+    if (glyvor::NormaliseName(face.postScriptName) == key) return true;
+    for (const glyvor::FontName& other : face.otherNames) {
+        if (other.kind == glyvor::NameKind::PostScript && glyvor::NormaliseName(other.text) == key)
+            return true;
+    }
+    return false;
+}
+
+// Whether `answer` may stand for `name`: a face that carries the name, or a version
+// of one (faces whose own PostScript names share the loose key are one font, which
+// answers in its newest face).
+bool AnswersFor(const glyvor::Catalog& catalog, const glyvor::FontEntry& answer,
+                const std::string& name) {
+    if (HasPostScriptName(answer, name)) return true;
+    const std::string font = glyvor::NormaliseName(answer.postScriptName);
+    for (const glyvor::FontEntry& face : catalog.entries()) {
+        if (HasPostScriptName(face, name) && !font.empty() &&
+            glyvor::NormaliseName(face.postScriptName) == font)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -71,10 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "each font's file lies below its group's folder");
         if (!entry.postScriptName.empty()) {
             const glyvor::MatchResult m = matcher.Match(entry.postScriptName);
-            // Faces whose PostScript names differ only as the loose key folds them
-            // are versions of one font, which answers in its newest face.
-            Require(m.entry != nullptr && glyvor::NormaliseName(m.entry->postScriptName) ==
-                                              glyvor::NormaliseName(entry.postScriptName),
+            Require(m.entry != nullptr && AnswersFor(catalog, *m.entry, entry.postScriptName),
                     "a PostScript name answers with a font of that name");
         }
         matcher.Match(entry.fullName);
