@@ -55,24 +55,13 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--g_serverLocks); }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        *object = nullptr;
-        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-        try {
-            const char* machine = EmuGetMachineFolder();
-            if (machine == nullptr) return E_UNEXPECTED;
-            std::shared_ptr<const FontService> service;
-            const HRESULT hr = ServiceForNewObject(machine, &service);
-            if (FAILED(hr)) return hr;
-            GlyvorDocument* document = new GlyvorDocument(std::move(service));
-            const HRESULT qi = document->QueryInterface(riid, object);
-            document->Release();
-            return qi;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (...) {
+        const char* machine = EmuGetMachineFolder();
+        // Without a machine only the object's own refusals can be answered.
+        if (machine == nullptr && object != nullptr && outer == nullptr) {
+            *object = nullptr;
             return E_UNEXPECTED;
         }
+        return CreateDocumentObject(machine != nullptr ? machine : "", outer, riid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock) {

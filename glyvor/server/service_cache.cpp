@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <new>
 
 #include "file_paths.h"
 #include "glyvor/catalog.h"
 #include "glyvor/machine.h"
+#include "glyvor_document.h"
 
 namespace glyvor {
 
@@ -49,6 +51,26 @@ HRESULT ServiceForNewObject(const std::string& machine,
     }
     *service = cached;
     return S_OK;
+}
+
+HRESULT CreateDocumentObject(const std::string& machine, IUnknown* outer, REFIID riid,
+                             void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    try {
+        std::shared_ptr<const FontService> service;
+        const HRESULT hr = ServiceForNewObject(machine, &service);
+        if (FAILED(hr)) return hr;
+        GlyvorDocument* document = new GlyvorDocument(std::move(service));
+        const HRESULT qi = document->QueryInterface(riid, object);
+        document->Release();
+        return qi;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }
 
 }  // namespace glyvor

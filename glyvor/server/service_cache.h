@@ -15,4 +15,9 @@ namespace glyvor {
 HRESULT ServiceForNewObject(const std::string& machine,
                             std::shared_ptr<const FontService>* service);
 
+// What a class factory's CreateInstance answers: a new automation object for the
+// machine, queried for `riid` into `object` (null on failure). No aggregation.
+HRESULT CreateDocumentObject(const std::string& machine, IUnknown* outer, REFIID riid,
+                             void** object);
+
 }  // namespace glyvor

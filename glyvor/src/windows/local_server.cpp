@@ -92,22 +92,7 @@ public:
 
     // The object a server started by hand puts in the running-object table.
     static HRESULT Create(IUnknown* outer, REFIID riid, void** object) {
-        if (object == nullptr) return E_POINTER;
-        *object = nullptr;
-        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-        try {
-            std::shared_ptr<const FontService> service;
-            const HRESULT hr = ServiceForNewObject(g_machine, &service);
-            if (FAILED(hr)) return hr;
-            GlyvorDocument* document = new GlyvorDocument(std::move(service));
-            const HRESULT qi = document->QueryInterface(riid, object);
-            document->Release();
-            return qi;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (...) {
-            return E_UNEXPECTED;
-        }
+        return CreateDocumentObject(g_machine, outer, riid, object);
     }
 };
 
