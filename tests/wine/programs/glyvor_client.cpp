@@ -29,25 +29,11 @@
 #include <string>
 #include <vector>
 
+#include "checks.h"
 #include "glyvor/automation.h"
 #include "glyvor/native_path.h"
 
 namespace {
-
-int g_failures = 0;
-
-void Check(bool ok, const std::string& what, const std::string& detail = "") {
-    if (!ok) ++g_failures;
-    std::printf("%s %s%s%s\n", ok ? "ok  " : "FAIL", what.c_str(), detail.empty() ? "" : ": ",
-                detail.c_str());
-    std::fflush(stdout);
-}
-
-std::string Hex(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
 
 std::string Narrow(const wchar_t* text, std::size_t length) {
     if (length == 0) return {};
@@ -523,6 +509,5 @@ int main() {
         ByHand(machine, glyvor::NativePath(args[2]));
     }
     CoUninitialize();
-    std::printf("%d check(s) failed\n", g_failures);
-    return std::min(g_failures, 100);
+    return ReportFailures();
 }

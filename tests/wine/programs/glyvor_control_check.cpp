@@ -12,26 +12,12 @@
 #include <cstdio>
 #include <string>
 
+#include "checks.h"
 #include "glyvor/automation.h"
 #include "glyvor/native_path.h"
 #include "glyvor/server.h"
 
 namespace {
-
-int g_failures = 0;
-
-void Check(bool ok, const std::string& what, const std::string& detail = "") {
-    if (!ok) ++g_failures;
-    std::printf("%s %s%s%s\n", ok ? "ok  " : "FAIL", what.c_str(), detail.empty() ? "" : ": ",
-                detail.c_str());
-    std::fflush(stdout);
-}
-
-std::string Hex(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
 
 HRESULT FindRunning() {
     IUnknown* running = nullptr;
@@ -83,6 +69,5 @@ int main(int argc, char** argv) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 100;
     Run(glyvor::NativePath(argv[1]), glyvor::NativePath(argv[2]));
     CoUninitialize();
-    std::printf("%d check(s) failed\n", g_failures);
-    return std::min(g_failures, 100);
+    return ReportFailures();
 }
