@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs Windows programs under 64-bit Wine for the tests labelled "wine", in the
-# one Wine prefix the test run shares ($WINEPREFIX).
+# Runs Windows programs under Wine for the tests labelled "wine", in the one
+# Wine prefix the test run shares ($WINEPREFIX), and for scripts/run-windows.sh.
 #
 #   run-wine.sh setup            a fresh prefix: null display driver, no debugger
 #                                on crashes, web addresses opening nothing, and $LUMARO_WINDOWS_BIN/wine_keeper.exe
@@ -14,7 +14,10 @@
 # (RPC_S_SERVER_UNAVAILABLE, after minutes). The keeper program started by
 # setup runs for the whole test run, so that gap never opens.
 #
-# LUMARO_WINE64 names the wine64 loader when it is not /usr/lib/wine/wine64 or on PATH.
+# The prefix is 64-bit, where 32- and 64-bit programs both run, unless
+# LUMARO_WINE_ARCH is win32 (a 32-bit prefix, as on 32-bit Windows). The
+# loaders come from scripts/wine-loaders.sh (under qemu where the kernel runs
+# no 32-bit code); LUMARO_WINE64 names another 64-bit loader.
 set -euo pipefail
 
 if [ -z "${WINEPREFIX:-}" ]; then
@@ -23,15 +26,18 @@ if [ -z "${WINEPREFIX:-}" ]; then
 fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 
-wine64="${LUMARO_WINE64:-/usr/lib/wine/wine64}"
-if [ ! -x "$wine64" ]; then
-  wine64="$(command -v wine64 || true)"
-fi
-if [ -z "$wine64" ] || [ ! -x "$wine64" ]; then
+loaders=$(bash "$(dirname "$0")/../../scripts/wine-loaders.sh") || exit 2
+eval "$loaders"
+wine="${LUMARO_WINE64:-$LUMARO_WINE_LOADERS/wine64}"
+if [ ! -x "$wine" ]; then
   echo "run-wine.sh: wine64 not found; install it (scripts/setup.sh installs wine64)" >&2
   exit 2
 fi
-wineserver="$(dirname "$wine64")/wineserver"
+if [ "${LUMARO_WINE_ARCH:-win64}" = win32 ]; then
+  export WINEARCH=win32
+  wine="$(dirname "$wine")/wine"
+fi
+wineserver="$(dirname "$wine")/wineserver"
 [ -x "$wineserver" ] || wineserver="$(command -v wineserver || true)"
 
 # Marks a prefix as ours, so that setup never empties a folder it did not make.
@@ -54,20 +60,20 @@ case "${1:-}" in
     mkdir -p "$WINEPREFIX"
     touch "$marker"
     # No Mono or Gecko: nothing here needs them, and their installers would ask.
-    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine64" wineboot -i >/dev/null 2>&1
-    "$wine64" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
     # A crashing program ends with its exception code instead of waiting in a debugger.
-    "$wine64" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+    "$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
       /v Debugger /f >/dev/null 2>&1 || true
     # Web addresses open nothing by default (Wine would hand them to the Linux
     # side's browser); the Help test registers a handler of its own.
-    "$wine64" reg add 'HKLM\Software\Classes\https\shell\open\command' /ve \
+    "$wine" reg add 'HKLM\Software\Classes\https\shell\open\command' /ve \
       /d 'cmd.exe /c rem "%1"' /f >/dev/null
     # The desktop that wineboot started chose its display driver before the
     # null driver was set: let everything end, so that the next one starts afresh.
     if [ -n "$wineserver" ]; then "$wineserver" -w; fi
     # Detached, so that whoever runs setup does not wait for it.
-    setsid "$wine64" "$keeper" 3600 </dev/null >/dev/null 2>&1 &
+    setsid "$wine" "$keeper" 3600 </dev/null >/dev/null 2>&1 &
     echo "Wine prefix ready: $WINEPREFIX"
     ;;
   stop)
@@ -89,6 +95,6 @@ case "${1:-}" in
       echo "run-wine.sh: $WINEPREFIX is not set up; run 'run-wine.sh setup' first" >&2
       exit 2
     fi
-    exec "$wine64" "$program" "$@"
+    exec "$wine" "$program" "$@"
     ;;
 esac
