@@ -1,6 +1,7 @@
 // The one entry point the host calls.
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "fontmanager/AIError.h"
 #include "frame/Plugin.h"
@@ -72,7 +73,8 @@ ASErr Shutdown(SPMessageData* message, Plugin* plugin) {
 
 }  // namespace
 
-extern "C" LUMARO_EXPORT ASErr PluginMain(const char* caller, const char* selector, void* message) {
+extern "C" LUMARO_EXPORT ASErr HOSTAPI PluginMain(const char* caller, const char* selector,
+                                                  void* message) {
     auto* data = static_cast<SPMessageData*>(message);
     g_spBasic = data->basic;
     auto* plugin = static_cast<Plugin*>(data->globals);
@@ -118,3 +120,6 @@ bool IsReloadMessage(const char* caller, const char* selector) {
     return std::strcmp(caller, kSPAccessCaller) == 0 &&
            std::strcmp(selector, kSPAccessReloadSelector) == 0;
 }
+
+// The host calls the entry through this type: a convention that differs fails here.
+static_assert(std::is_same_v<decltype(&PluginMain), PluginMainProc>);

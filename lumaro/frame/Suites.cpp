@@ -1,5 +1,7 @@
 #include "frame/Suites.h"
 
+#include "hostapi/abi_layout.h"
+
 SPBasicSuite* g_spBasic = nullptr;
 
 const SPAccessSuite* g_spAccess = nullptr;

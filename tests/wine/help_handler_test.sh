@@ -4,15 +4,16 @@
 # program is record_address.exe, which writes the address to a file; the
 # address must be the one the native transcript of the same scenario shows.
 #
-#   help_handler_test.sh EXE MAKE_SAMPLES SCENARIO NATIVE_TRANSCRIPT
+#   help_handler_test.sh MAKE_SAMPLES SCENARIO NATIVE_TRANSCRIPT
 #
 # The prefix's own handler (cmd.exe /c rem "%1", see run-wine.sh) is put back
 # at the end, whatever happened.
 set -euo pipefail
 
-exe=$1 make_samples=$2 scenario=$3 native=$4
+make_samples=$1 scenario=$2 native=$3
 run="${LUMARO_WINE_RUN:?LUMARO_WINE_RUN must name run-wine.sh}"
 recorder="${LUMARO_WINDOWS_BIN:?}/record_address.exe"
+exe="$LUMARO_WINDOWS_BIN/lumaro-host.exe"
 key='HKLM\Software\Classes\https\shell\open\command'
 
 work=$(mktemp -d)

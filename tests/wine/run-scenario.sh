@@ -1,23 +1,24 @@
 #!/usr/bin/env bash
-# Runs a scenario with the Windows edition of lumaro-host under 64-bit Wine and
+# Runs a scenario with the Windows edition of lumaro-host under Wine and
 # compares its transcript with the expected one.
 #
-#   run-scenario.sh EXE MAKE_SAMPLES SCENARIO EXPECTED STATUS [OPTION...]
+#   run-scenario.sh MAKE_SAMPLES SCENARIO EXPECTED STATUS [OPTION...]
 #
 # EXPECTED is the native transcript where Windows shows the same, or a variant
 # beside this script whose comment lines ("//") name each platform difference;
 # STATUS is the exit status expected; the OPTIONs go to lumaro-host before
 # the scenario.
 #
-# EXE is build/mingw64/bin/lumaro-host.exe; its plug-ins folder is found as the
-# Linux host finds its own. The program runs in the test run's shared Wine
+# The host is $LUMARO_WINDOWS_BIN/lumaro-host.exe, of either architecture; its
+# plug-ins folder is found as the Linux host finds its own. The program runs in the test run's shared Wine
 # prefix through run-wine.sh (WINEPREFIX, LUMARO_WINE_RUN: see LumaroWine.cmake).
 # LUMARO_UPDATE_EXPECTED=1 writes the transcript to a variant EXPECTED (keeping
 # its comments) instead of comparing.
 set -euo pipefail
 
-exe=$1 make_samples=$2 scenario=$3 expected=$4 expected_status=$5
-shift 5
+make_samples=$1 scenario=$2 expected=$3 expected_status=$4
+shift 4
+exe="${LUMARO_WINDOWS_BIN:?LUMARO_WINDOWS_BIN must name the Windows programs' folder}/lumaro-host.exe"
 run="${LUMARO_WINE_RUN:?LUMARO_WINE_RUN must name run-wine.sh}"
 
 work=$(mktemp -d)

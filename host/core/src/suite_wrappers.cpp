@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "hostapi/abi_layout.h"
 #include "hostapi/suites.h"
 
 namespace host::detail {
