@@ -18,7 +18,7 @@ set -euo pipefail
 
 make_samples=$1 scenario=$2 expected=$3 expected_status=$4
 shift 4
-exe="${LUMARO_WINDOWS_BIN:?LUMARO_WINDOWS_BIN must name the Windows programs' folder}/lumaro-host.exe"
+exe="${LUMARO_WINDOWS_BIN:?LUMARO_WINDOWS_BIN must name the folder of the Windows programs}/lumaro-host.exe"
 run="${LUMARO_WINE_RUN:?LUMARO_WINE_RUN must name run-wine.sh}"
 
 work=$(mktemp -d)
@@ -26,6 +26,12 @@ trap 'rm -rf "$work"' EXIT
 export SAMPLES="$work/samples" DEMO="$work/demo"
 mkdir -p "$DEMO"
 "$make_samples" "$SAMPLES" >/dev/null
+
+# The font manager's program, when not the one beside the host, as Windows sees it.
+if [[ "${GLYVOR_SERVER_MODULE:-}" == /* ]]; then
+  GLYVOR_SERVER_MODULE=$("$run" winepath -w "$GLYVOR_SERVER_MODULE" | tr -d '\r')
+  export GLYVOR_SERVER_MODULE
+fi
 
 status=0
 "$run" "$exe" "$@" "$scenario" </dev/null >"$work/transcript.txt" 2>"$work/stderr.txt" || status=$?

@@ -25,7 +25,8 @@ namespace glyvor {
 // registry per machine folder and takes either.
 enum class RegistrationScope { CurrentUser, AllUsers };
 
-// The server built beside this library (Linux) or this program (Windows).
+// The server built beside this library (Linux) or this program (Windows), or
+// on Windows the program GLYVOR_SERVER_MODULE names.
 std::string DefaultServerModulePath();
 
 // Registers "Glyvor.Document" for `machine`, served by `serverModule`, with the

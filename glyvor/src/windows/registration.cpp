@@ -57,12 +57,19 @@ std::wstring ClassKey() { return L"CLSID\\" + GuidText(CLSID_GlyvorDocument); }
 std::wstring InterfaceKey() { return L"Interface\\" + GuidText(IID_IGlyvor); }
 std::wstring LibraryKey() { return L"TypeLib\\" + GuidText(LIBID_Glyvor); }
 
+// On 64-bit Windows a 32-bit client reads the class and interface keys from
+// the registry's 32-bit view and a 64-bit one from the other: a server of one
+// architecture serves clients of both only when both views name it.
+constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+constexpr const wchar_t* kOtherPlatformKey = sizeof(void*) == 8 ? L"win32" : L"win64";
+
 // Writes one string value, creating the key; `name` null for the default value.
-LSTATUS SetText(HKEY root, const std::wstring& key, const wchar_t* name,
-                const std::wstring& value) {
+// `view` 0 is this program's own view of the registry.
+LSTATUS SetText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value,
+                REGSAM view = 0) {
     HKEY opened = nullptr;
-    LSTATUS status = RegCreateKeyExW(root, (kClasses + key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                     nullptr, &opened, nullptr);
+    LSTATUS status = RegCreateKeyExW(root, (kClasses + key).c_str(), 0, nullptr, 0,
+                                     KEY_SET_VALUE | view, nullptr, &opened, nullptr);
     if (status != ERROR_SUCCESS) return status;
     status = RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -70,18 +77,25 @@ LSTATUS SetText(HKEY root, const std::wstring& key, const wchar_t* name,
     return status;
 }
 
-bool KeyExists(HKEY root, const std::wstring& key) {
+bool KeyExists(HKEY root, const std::wstring& key, REGSAM view = 0) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, (kClasses + key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(root, (kClasses + key).c_str(), 0, KEY_READ | view, &opened) !=
+        ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(opened);
     return true;
 }
 
-void DeleteTree(HKEY root, const std::wstring& key) {
-    RegDeleteTreeW(root, (kClasses + key).c_str());
-    RegDeleteKeyW(root, (kClasses + key).c_str());
+void DeleteTree(HKEY root, const std::wstring& key, REGSAM view = 0) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, (kClasses + key).c_str(), 0, KEY_ALL_ACCESS | view, &opened) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    RegDeleteTreeW(opened, nullptr);
+    RegCloseKey(opened);
+    RegDeleteKeyExW(root, (kClasses + key).c_str(), view, 0);
 }
 
 // Removes a key left with no subkey and no value, as registering may have
@@ -96,28 +110,35 @@ void DeleteIfEmpty(HKEY root, const std::wstring& path) {
     if (status == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyW(root, path.c_str());
 }
 
-// The type library's keys for one user, as the system writes them for all users.
-LSTATUS RegisterLibraryForUser(const std::string& libraryPath) {
-    const HKEY root = HKEY_CURRENT_USER;
+// The type library's keys and IGlyvor's marshalling, as the system writes
+// them, under `platform` ("win32" or "win64") in one view of the registry.
+LSTATUS WriteLibraryKeys(HKEY root, REGSAM view, const std::string& libraryPath,
+                         const wchar_t* platform) {
     const std::wstring library = LibraryKey() + L"\\" + Version();
     const std::wstring file = WideFromUtf8(libraryPath);
     const std::wstring folder = WideFromUtf8(Utf8FromPath(PathFromUtf8(libraryPath).parent_path()));
-    LSTATUS s = SetText(root, library, nullptr, kLibraryName);
-    if (s == ERROR_SUCCESS) {
-        s = SetText(root, library + L"\\0\\" + TypeLibraryPlatformKey(), nullptr, file);
+    // Where the other view shares the library's key (as Windows shares TypeLib)
+    // the system's own values stay; only the platform's file is added.
+    const bool ownValues = view == 0 || !KeyExists(root, library, view);
+    LSTATUS s = SetText(root, library + L"\\0\\" + platform, nullptr, file, view);
+    if (ownValues && s == ERROR_SUCCESS) s = SetText(root, library, nullptr, kLibraryName, view);
+    if (ownValues && s == ERROR_SUCCESS)
+        s = SetText(root, library + L"\\FLAGS", nullptr, L"0", view);
+    if (ownValues && s == ERROR_SUCCESS) {
+        s = SetText(root, library + L"\\HELPDIR", nullptr, folder, view);
     }
-    if (s == ERROR_SUCCESS) s = SetText(root, library + L"\\FLAGS", nullptr, L"0");
-    if (s == ERROR_SUCCESS) s = SetText(root, library + L"\\HELPDIR", nullptr, folder);
-    if (s == ERROR_SUCCESS) s = SetText(root, InterfaceKey(), nullptr, L"IGlyvor");
+    if (s == ERROR_SUCCESS) s = SetText(root, InterfaceKey(), nullptr, L"IGlyvor", view);
     for (const wchar_t* marshaller : {L"\\ProxyStubClsid", L"\\ProxyStubClsid32"}) {
         if (s == ERROR_SUCCESS) {
-            s = SetText(root, InterfaceKey() + marshaller, nullptr, kDispatchMarshaller);
+            s = SetText(root, InterfaceKey() + marshaller, nullptr, kDispatchMarshaller, view);
         }
     }
     if (s == ERROR_SUCCESS) {
-        s = SetText(root, InterfaceKey() + L"\\TypeLib", nullptr, GuidText(LIBID_Glyvor));
+        s = SetText(root, InterfaceKey() + L"\\TypeLib", nullptr, GuidText(LIBID_Glyvor), view);
     }
-    if (s == ERROR_SUCCESS) s = SetText(root, InterfaceKey() + L"\\TypeLib", L"Version", Version());
+    if (s == ERROR_SUCCESS) {
+        s = SetText(root, InterfaceKey() + L"\\TypeLib", L"Version", Version(), view);
+    }
     return s;
 }
 
@@ -126,7 +147,8 @@ HRESULT RegisterLibrary(const std::string& libraryPath, RegistrationScope scope,
     if (scope == RegistrationScope::CurrentUser) {
         // Wine's RegisterTypeLibForUser writes for all users; these keys are
         // the ones Windows writes for one.
-        const LSTATUS status = RegisterLibraryForUser(libraryPath);
+        const LSTATUS status =
+            WriteLibraryKeys(HKEY_CURRENT_USER, 0, libraryPath, TypeLibraryPlatformKey());
         if (status != ERROR_SUCCESS) {
             *error = "cannot register the type library for this user (" + Hex(status) + ")";
             return HRESULT_FROM_WIN32(status);
@@ -139,6 +161,13 @@ HRESULT RegisterLibrary(const std::string& libraryPath, RegistrationScope scope,
     if (SUCCEEDED(hr)) {
         hr = RegisterTypeLib(library, &file[0], nullptr);
         library->Release();
+    }
+    if (SUCCEEDED(hr)) {
+        // The dispatch marshaller carries the interface whatever its type
+        // library's platform, so clients of the other architecture share the file.
+        const LSTATUS status =
+            WriteLibraryKeys(HKEY_LOCAL_MACHINE, kOtherView, libraryPath, kOtherPlatformKey);
+        if (status != ERROR_SUCCESS) hr = HRESULT_FROM_WIN32(status);
     }
     if (FAILED(hr)) *error = "cannot register the type library for all users (" + Hex(hr) + ")";
     return hr;
@@ -153,21 +182,26 @@ void UnregisterLibrary(RegistrationScope scope) {
     // The system reads the library to find its interfaces: it goes before the file.
     UnRegisterTypeLib(LIBID_Glyvor, kTypeLibraryMajor, kTypeLibraryMinor, LOCALE_NEUTRAL,
                       sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
+    DeleteTree(HKEY_LOCAL_MACHINE, InterfaceKey(), kOtherView);
+    DeleteTree(HKEY_LOCAL_MACHINE, LibraryKey(), kOtherView);
 }
 
-HRESULT RegisterClassKeys(HKEY root, const std::string& machine, const std::string& serverModule) {
+HRESULT RegisterClassKeys(HKEY root, const std::string& machine, const std::string& serverModule,
+                          REGSAM view = 0) {
     const std::wstring server = QuoteArgument(WideFromUtf8(serverModule)) + L" serve --machine " +
                                 QuoteArgument(WideFromUtf8(machine));
-    LSTATUS s = SetText(root, ProgIdKey(), nullptr, kClassName);
+    LSTATUS s = SetText(root, ProgIdKey(), nullptr, kClassName, view);
     if (s == ERROR_SUCCESS) {
-        s = SetText(root, ProgIdKey() + L"\\CLSID", nullptr, GuidText(CLSID_GlyvorDocument));
+        s = SetText(root, ProgIdKey() + L"\\CLSID", nullptr, GuidText(CLSID_GlyvorDocument), view);
     }
-    if (s == ERROR_SUCCESS) s = SetText(root, ClassKey(), nullptr, kClassName);
-    if (s == ERROR_SUCCESS) s = SetText(root, ClassKey() + L"\\ProgID", nullptr, ProgIdKey());
+    if (s == ERROR_SUCCESS) s = SetText(root, ClassKey(), nullptr, kClassName, view);
+    if (s == ERROR_SUCCESS) s = SetText(root, ClassKey() + L"\\ProgID", nullptr, ProgIdKey(), view);
     // COM starts the server with this command line and " -Embedding" after it.
-    if (s == ERROR_SUCCESS) s = SetText(root, ClassKey() + L"\\LocalServer32", nullptr, server);
     if (s == ERROR_SUCCESS) {
-        s = SetText(root, ClassKey() + L"\\TypeLib", nullptr, GuidText(LIBID_Glyvor));
+        s = SetText(root, ClassKey() + L"\\LocalServer32", nullptr, server, view);
+    }
+    if (s == ERROR_SUCCESS) {
+        s = SetText(root, ClassKey() + L"\\TypeLib", nullptr, GuidText(LIBID_Glyvor), view);
     }
     return s == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(s);
 }
@@ -206,6 +240,13 @@ void UseGlyvorMachine(const std::string& machine) {
 }
 
 std::string DefaultServerModulePath() {
+    // A host of one architecture may be served by the other's program, as a
+    // 32-bit host is by a 64-bit font manager on 64-bit Windows.
+    if (const DWORD length = GetEnvironmentVariableW(L"GLYVOR_SERVER_MODULE", nullptr, 0)) {
+        std::wstring chosen(length, L'\0');
+        chosen.resize(GetEnvironmentVariableW(L"GLYVOR_SERVER_MODULE", &chosen[0], length));
+        if (!chosen.empty()) return Utf8FromWide(chosen);
+    }
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
@@ -241,6 +282,9 @@ HRESULT RegisterGlyvor(const std::string& machine, const std::string& serverModu
     if (SUCCEEDED(hr)) hr = RegisterLibrary(library, scope, error);
     if (SUCCEEDED(hr)) {
         hr = RegisterClassKeys(RootOf(scope), machine, serverModule);
+        if (SUCCEEDED(hr) && scope == RegistrationScope::AllUsers) {
+            hr = RegisterClassKeys(HKEY_LOCAL_MACHINE, machine, serverModule, kOtherView);
+        }
         if (FAILED(hr)) *error = "cannot write the class registration (" + Hex(hr) + ")";
     }
     // Half a registration is worse than none.
@@ -267,6 +311,10 @@ HRESULT UnregisterGlyvor(const std::string& machine, RegistrationScope scope) {
     UnregisterLibrary(scope);
     DeleteTree(root, ProgIdKey());
     DeleteTree(root, ClassKey());
+    if (scope == RegistrationScope::AllUsers) {
+        DeleteTree(root, ProgIdKey(), kOtherView);
+        DeleteTree(root, ClassKey(), kOtherView);
+    }
     for (const wchar_t* parent : {L"CLSID", L"Interface", L"TypeLib"}) {
         DeleteIfEmpty(root, kClasses + std::wstring(parent));
     }
