@@ -8,11 +8,17 @@
 #                           --kind KIND, --log DIR, --count, ...]
 #
 # --stride N runs every N-th fault point only. The build is made first unless
-# --no-build. A failing point is printed with the fault command that replays it
+# --no-build. With --windows i686|x86-64 first, the sweep runs that Windows
+# edition of the host and module under Wine instead (scripts/fault-sweep-windows.sh). A failing point is printed with the fault command that replays it
 # at the head of its scenario; the last line is "N fault points, F failures", and
 # the status is 0 only when F is 0.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+if [ "${1:-}" = --windows ]; then
+  shift
+  exec bash scripts/fault-sweep-windows.sh "$@"
+fi
 
 preset=sanitize
 build=1
@@ -21,7 +27,7 @@ while [ "$#" -gt 0 ]; do
   case "$1" in
     --preset) preset="$2"; shift 2 ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
     *) args+=("$1"); shift ;;
   esac
 done

@@ -8,8 +8,9 @@
 # x86-64 is preset mingw64 in a 64-bit prefix, build/wine-prefix-x86-64. The
 # preset is built when its programs are missing, the prefix made on first use
 # and kept, with the keeper program that holds its services up (restarted when
-# it has ended). $SAMPLES and $DEMO, which the bundled scenarios name, default
-# to build/windows-demo/. Exits with the host's status.
+# it has ended); LUMARO_WINDOWS_PREFIX names another prefix. $SAMPLES and $DEMO,
+# which the bundled scenarios name, default to build/windows-demo/. Exits with
+# the host's status.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -48,7 +49,7 @@ fi
 export DEMO="${DEMO:-$root/build/windows-demo}"
 mkdir -p "$DEMO"
 
-export WINEPREFIX="$root/build/wine-prefix-$machine" LUMARO_WINE_ARCH=$arch
+export WINEPREFIX="${LUMARO_WINDOWS_PREFIX:-$root/build/wine-prefix-$machine}" LUMARO_WINE_ARCH=$arch
 export LUMARO_WINDOWS_BIN="$bin"
 run="$root/tests/wine/run-wine.sh"
 
