@@ -3,6 +3,7 @@
 #
 #   scripts/fault-sweep-windows.sh i686|x86-64 [--stride N] [--jobs N]
 #                                  [--scenario NAME]... [--kind KIND]... [--log DIR]
+#                                  [--timeout SECONDS]
 #
 # A run without faults counts each scenario's fault points of every kind the
 # Windows host can fail (allocation, suite-call, host-string: the automation
@@ -31,7 +32,7 @@ arch=$1
 shift
 case "$arch" in i686 | x86-64) ;; *) usage ;; esac
 
-stride=1 jobs=$(nproc 2>/dev/null || echo 2) log=""
+stride=1 jobs=$(nproc 2>/dev/null || echo 2) log="" timeout=180
 scenarios=() kinds=()
 while [ "$#" -gt 0 ]; do
   case "$1" in
@@ -40,6 +41,7 @@ while [ "$#" -gt 0 ]; do
     --scenario) scenarios+=("$2"); shift 2 ;;
     --kind) kinds+=("$2"); shift 2 ;;
     --log) log=$2; shift 2 ;;
+    --timeout) timeout=$2; shift 2 ;;
     *) usage ;;
   esac
 done
@@ -69,10 +71,21 @@ sweep_scenario() {
 run_host() { # job scenario-file options... > transcript; stderr to $work/stderr.$job
   local job=$1 file=$2
   shift 2
-  LUMARO_WINDOWS_PREFIX="$root/build/wine-prefix-$arch-sweep$job" \
-    "$root/scripts/run-windows.sh" "$arch" "$@" "$file" </dev/null 2>"$work/stderr.$job" |
-    tr -d '\r'
-  return "${PIPESTATUS[0]}"
+  local status
+  {
+    status=0
+    LUMARO_WINDOWS_PREFIX="$root/build/wine-prefix-$arch-sweep$job" timeout "$timeout" \
+      "$root/scripts/run-windows.sh" "$arch" "$@" "$file" </dev/null 2>"$work/stderr.$job" ||
+      status=$?
+    echo "$status" >"$work/status.$job"
+  } | tr -d '\r'
+  status=$(cat "$work/status.$job")
+  if [ "$status" = 124 ]; then
+    echo "the session did not end within $timeout seconds" >>"$work/stderr.$job"
+    # What a hung session left running in the prefix goes with it.
+    WINEPREFIX="$root/build/wine-prefix-$arch-sweep$job" "$root/tests/wine/run-wine.sh" stop || true
+  fi
+  return "$status"
 }
 
 # Each step of a transcript, a line each: its number, whether it told the user
@@ -101,7 +114,11 @@ check_point() {
   local last
   last=$(grep -v '^[[:space:]]*$' "$transcript" | tail -n 1 || true)
   if ! [[ "$last" =~ ^(clean|NOT\ clean),\ [0-9]+\ command\(s\)\ failed$ ]] || [ "$status" -gt 1 ]; then
-    echo "crashed or ended early (status $status): $(grep -m1 -iE 'unhandled|exception' "$stderr" || tail -n 1 "$stderr")"
+    if [ "$status" = 124 ]; then
+      echo "hung: $(tail -n 1 "$stderr"), after \"$(grep '^> ' "$transcript" | tail -n 1 | cut -c3-)\""
+    else
+      echo "crashed or ended early (status $status): $(grep -m1 -iE 'unhandled|exception' "$stderr" || tail -n 1 "$stderr")"
+    fi
     return
   fi
   grep -q '^  Lumaro: 0 block(s) left$' "$transcript" ||
@@ -175,6 +192,10 @@ sweep_job() {
 
 for ((j = 1; j <= jobs; j++)); do sweep_job "$j" >"$work/results.$j" & done
 wait
+# Nothing of the sweep stays running (its prefixes stay for the next one).
+for ((j = 1; j <= jobs; j++)); do
+  WINEPREFIX="$root/build/wine-prefix-$arch-sweep$j" "$root/tests/wine/run-wine.sh" stop || true
+done
 
 cat "$work"/results.* >"$work/results"
 grep '^FAIL' "$work/results" || true

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Every test, as CI runs them: set-up, the sanitizer build, the Windows builds
-# (32-bit, and x86-64 for Wine), then all tests, the wine ones included; then
-# the fuzz build and a short run of each fuzz target.
+# (the shipped i686 one and x86-64, both run under Wine), then all tests, the
+# wine ones included; then the fuzz build and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,8 +18,8 @@ cmake --preset mingw
 cmake --build --preset mingw -j "$jobs"
 export LUMARO_WINDOWS_MODULE="$PWD/build/mingw/plugins/Lumaro.aip"
 
-# The x86-64 build of the Windows programs, the one that runs here under Wine;
-# the wine tests run its host and must not be skipped here.
+# The x86-64 build of the Windows programs; the wine tests run both builds and
+# none may be skipped here (the set-up installs what runs 32-bit programs).
 cmake --preset mingw64
 cmake --build --preset mingw64 -j "$jobs"
 export LUMARO_REQUIRE_WINE=1
