@@ -26,7 +26,9 @@ trap 'rm -rf "$stage"' EXIT
 dir="$stage/$name"
 mkdir -p "$dir/images"
 
-"$strip_tool" --strip-all -o "$dir/Lumaro.aip" "$module"
+# strip stamps the PE header with the current time unless SOURCE_DATE_EPOCH
+# names one: zero, as the linker left it.
+SOURCE_DATE_EPOCH=0 "$strip_tool" --strip-all -o "$dir/Lumaro.aip" "$module"
 bash "$root/scripts/check-module.sh" "$dir/Lumaro.aip" "$root" >/dev/null
 
 cp "$root/docs/user-guide.md" "$dir/user-guide.md"
