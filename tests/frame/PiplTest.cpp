@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/pipl.h"
@@ -90,23 +91,16 @@ void ExpectVersionResource(const std::string& path) {
     ASSERT_NE(info, nullptr) << path;
     const std::size_t fixed = 40;  // after the header and "VS_VERSION_INFO", padded
     EXPECT_EQ(U32At(*info, fixed), 0xFEEF04BDu) << path;
-    const std::uint32_t major = LUMARO_VERSION_MAJOR, minor = LUMARO_VERSION_MINOR;
-    for (std::size_t version : {fixed + 8, fixed + 16}) {  // file, then product
-        EXPECT_EQ(U32At(*info, version), major << 16 | minor) << path;
-    }
+    const std::uint32_t version = std::uint32_t{LUMARO_VERSION_MAJOR} << 16 | LUMARO_VERSION_MINOR;
+    EXPECT_EQ(U32At(*info, fixed + 8), version) << "the file's version";
+    EXPECT_EQ(U32At(*info, fixed + 16), version) << "the product's version";
     EXPECT_EQ(U32At(*info, fixed + 36), 2u) << "a DLL";
-    const struct {
-        const char* key;
-        const char* value;
-    } strings[] = {
-        {"FileVersion", LUMARO_VERSION},
-        {"ProductVersion", LUMARO_VERSION},
-        {"ProductName", "Lumaro"},
-        {"CompanyName", "Corvane Software"},
-        {"LegalCopyright", "Copyright (c) 2026 Corvane Software. All rights reserved."},
-        {"OriginalFilename", "Lumaro.aip"},
-    };
-    for (const auto& s : strings) EXPECT_EQ(VersionString(*info, s.key), s.value) << path;
+    for (const auto& [key, value] :
+         {std::pair{"FileVersion", LUMARO_VERSION},
+          {"ProductVersion", LUMARO_VERSION},
+          {"CompanyName", "Corvane Software"},
+          {"LegalCopyright", "Copyright (c) 2026 Corvane Software. All rights reserved."}})
+        EXPECT_EQ(VersionString(*info, key), value) << path;
 }
 
 TEST(PiplTest, TheModuleCarriesThePropertyListExactly) {

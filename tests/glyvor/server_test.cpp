@@ -301,7 +301,7 @@ TEST_F(GlyvorServerTest, ScriptClientsArgumentsAreCoercedAndOutputsFillTheirVari
     auto ref = [](VARIANT* v) { return Variant(VT_BYREF | VT_VARIANT, v); };
     ASSERT_EQ(Call(d, glyvor::kDispidMatchFont,
                    {ref(&name), In(empty.value), Variant(VT_EMPTY, nullptr), In(zero.value), real,
-                    In(empty.value), small, ref(&id), ref(&detail), ref(&matched)}),
+                    In(empty.value), ref(&small), ref(&id), ref(&detail), ref(&matched)}),
               S_OK);
     EXPECT_EQ(matched.vt, VT_BOOL);
     EXPECT_EQ(matched.boolVal, VARIANT_TRUE);
@@ -319,7 +319,6 @@ TEST_F(GlyvorServerTest, ScriptClientsArgumentsAreCoercedAndOutputsFillTheirVari
         S_OK);
     EXPECT_EQ(ok.vt, VT_BOOL);
     EXPECT_EQ(ok.boolVal, VARIANT_TRUE);
-    EXPECT_EQ(error.vt, VT_EMPTY);  // no failure, nothing said
     EXPECT_EQ(FontState(d, std::u16string(id.bstrVal)), glyvor::kFontActive);
     for (VARIANT* v : {&id, &detail, &matched, &state, &error, &ok}) VariantClear(v);
 }

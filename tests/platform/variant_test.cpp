@@ -141,70 +141,48 @@ TEST(ComError, CarriesTheHresultAndManagesTheErrorObject) {
 // What script clients pass, converted as DispInvoke converts it.
 TEST(Variant, ChangeTypeCoercesScriptValuesAndRefusesWhatHasNoSuchForm) {
     const LONG bstrs = EmuLiveBstrCount();
-    auto text = [](const char16_t* units) {
-        VARIANT v;
-        v.vt = VT_BSTR;
-        v.bstrVal = SysAllocString(units);
-        return v;
-    };
-    auto value = [](VARTYPE type, LONGLONG bits) {
-        VARIANT v;
-        v.vt = type;
-        v.llVal = bits;
-        return v;
-    };
-    VARIANT real = value(VT_R8, 0);
-    VARIANT inner = text(u"12");
-    VARIANT byRef;
-    byRef.vt = VT_BYREF | VT_VARIANT;
-    byRef.pvarVal = &inner;
     const struct {
-        VARIANT source;
-        VARTYPE type;
+        VARTYPE from;
+        LONGLONG bits;  // the value, unless a text is given
+        const char16_t* text;
+        VARTYPE to;
+        USHORT flags;
         HRESULT hr;
-        const char16_t* expected;  // the result, read back as text
+        const char16_t* expected;  // the result read back as text; null: target left alone
     } cases[] = {
-        {value(VT_I2, -7), VT_BSTR, S_OK, u"-7"},
-        {value(VT_BOOL, VARIANT_TRUE), VT_BSTR, S_OK, u"-1"},
-        {value(VT_EMPTY, 0), VT_BSTR, S_OK, u""},
-        {text(u" 42 "), VT_I4, S_OK, u"42"},
-        {text(u"2.5"), VT_I4, S_OK, u"2"},  // half to even
-        {text(u"-3.5E0"), VT_I4, S_OK, u"-4"},
-        {text(u"true"), VT_BOOL, S_OK, u"-1"},
-        {text(u"0"), VT_BOOL, S_OK, u"0"},
-        {value(VT_I4, 5), VT_BOOL, S_OK, u"-1"},
-        {byRef, VT_I4, S_OK, u"12"},
-        {text(u"3000000000"), VT_I4, DISP_E_OVERFLOW, nullptr},
-        {value(VT_I4, 300), VT_UI1, DISP_E_OVERFLOW, nullptr},
-        {text(u"twelve"), VT_I4, DISP_E_TYPEMISMATCH, nullptr},
-        {text(u""), VT_BOOL, DISP_E_TYPEMISMATCH, nullptr},
-        {text(u"1e"), VT_R8, DISP_E_TYPEMISMATCH, nullptr},
-        {value(VT_NULL, 0), VT_BSTR, DISP_E_TYPEMISMATCH, nullptr},
-        {value(VT_DISPATCH, 0), VT_I4, DISP_E_TYPEMISMATCH, nullptr},
-        {value(VT_I4, 1), VT_DISPATCH, DISP_E_BADVARTYPE, nullptr},
+        {VT_I2, -7, nullptr, VT_BSTR, 0, S_OK, u"-7"},
+        {VT_BOOL, VARIANT_TRUE, nullptr, VT_BSTR, 0, S_OK, u"-1"},
+        {VT_BOOL, VARIANT_FALSE, nullptr, VT_BSTR, VARIANT_ALPHABOOL, S_OK, u"False"},
+        {VT_EMPTY, 0, nullptr, VT_BSTR, 0, S_OK, u""},
+        {VT_BSTR, 0, u" 42 ", VT_I4, 0, S_OK, u"42"},
+        {VT_BSTR, 0, u"2.5", VT_I4, 0, S_OK, u"2"},  // half to even
+        {VT_BSTR, 0, u"1.5", VT_R8, 0, S_OK, u"1.5"},
+        {VT_BSTR, 0, u"true", VT_BOOL, 0, S_OK, u"-1"},
+        {VT_BSTR, 0, u"3000000000", VT_I4, 0, DISP_E_OVERFLOW, nullptr},
+        {VT_I4, 300, nullptr, VT_UI1, 0, DISP_E_OVERFLOW, nullptr},
+        {VT_BSTR, 0, u"twelve", VT_I4, 0, DISP_E_TYPEMISMATCH, nullptr},
+        {VT_BSTR, 0, u"", VT_BOOL, 0, DISP_E_TYPEMISMATCH, nullptr},
+        {VT_NULL, 0, nullptr, VT_BSTR, 0, DISP_E_TYPEMISMATCH, nullptr},
+        {VT_DISPATCH, 0, nullptr, VT_I4, 0, DISP_E_TYPEMISMATCH, nullptr},
+        {VT_I4, 1, nullptr, VT_DISPATCH, 0, DISP_E_BADVARTYPE, nullptr},
     };
     for (const auto& c : cases) {
-        VARIANT result = value(VT_I4, 99);
-        EXPECT_EQ(VariantChangeType(&result, &c.source, 0, c.type), c.hr) << c.type;
+        VARIANT source, result;
+        source.vt = c.from;
+        source.llVal = c.bits;
+        if (c.text != nullptr) source.bstrVal = SysAllocString(c.text);
+        result.vt = VT_I4;
+        EXPECT_EQ(VariantChangeType(&result, &source, c.flags, c.to), c.hr) << c.to;
         if (c.expected != nullptr) {
-            EXPECT_EQ(result.vt, c.type);
+            EXPECT_EQ(result.vt, c.to);
             EXPECT_EQ(VariantChangeType(&result, &result, 0, VT_BSTR), S_OK);  // in place
             EXPECT_EQ(std::u16string(result.bstrVal), c.expected);
         } else {
             EXPECT_EQ(result.vt, VT_I4) << "a failed change leaves the target alone";
         }
         VariantClear(&result);
-        VariantClear(const_cast<VARIANT*>(&c.source));
+        VariantClear(&source);
     }
-    real.dblVal = 1.5;
-    VARIANT flag = value(VT_BOOL, VARIANT_FALSE);
-    EXPECT_EQ(VariantChangeType(&real, &real, 0, VT_BSTR), S_OK);
-    EXPECT_EQ(std::u16string(real.bstrVal), u"1.5");
-    EXPECT_EQ(VariantChangeType(&flag, &flag, VARIANT_ALPHABOOL, VT_BSTR), S_OK);
-    EXPECT_EQ(std::u16string(flag.bstrVal), u"False");
-    VariantClear(&real);
-    VariantClear(&flag);
-    VariantClear(&inner);
     EXPECT_EQ(EmuLiveBstrCount(), bstrs);
 }
 
