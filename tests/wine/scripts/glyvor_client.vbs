@@ -33,6 +33,3 @@ WScript.Echo "text for a number: " & Hex(Err.Number)
 Err.Clear
 glyvor.GetFontState id, 10
 WScript.Echo "a literal for an output: " & Hex(Err.Number)
-Err.Clear
-glyvor.Frobnicate id
-WScript.Echo "no such method: " & Hex(Err.Number)
