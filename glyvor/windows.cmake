@@ -15,6 +15,9 @@ set(GLYVOR_WINDOWS_VERSION _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 target_compile_definitions(glyvor_core PRIVATE ${GLYVOR_WINDOWS_VERSION})
 target_link_libraries(glyvor_core PRIVATE dwrite normaliz)
 
+# IGlyvor's description, from the registered type library.
+target_sources(glyvor_document PRIVATE src/windows/type_info.cpp)
+
 # Registration, the server and starting it by hand, for the program and the host.
 add_library(glyvor_server_control STATIC
   src/windows/local_server.cpp

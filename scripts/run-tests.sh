@@ -18,6 +18,10 @@ cmake --preset mingw
 cmake --build --preset mingw -j "$jobs"
 export LUMARO_WINDOWS_MODULE="$PWD/build/mingw/plugins/Lumaro.aip"
 
+# The release archive, made twice from two fresh clones of this commit: the
+# same bytes, the module in it checked (imports, export, flags, no link time).
+bash tests/release/reproducible_release.sh
+
 # The x86-64 build of the Windows programs; the wine tests run both builds and
 # none may be skipped here (the set-up installs what runs 32-bit programs).
 cmake --preset mingw64

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   libfreetype-dev libicu-dev libqpdf-dev libxml2-dev libcairo2-dev libpng-dev libreadline-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine32:i386
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine32:i386 zip
   fonts-dejavu-core fonts-liberation fonts-urw-base35 fonts-noto-core fonts-ipafont-gothic
 )
 

@@ -5,7 +5,9 @@
 
 #include "glyvor/automation.h"
 #include "glyvor/encoding.h"
+#include "method_arguments.h"
 #include "methods.h"
+#include "type_info.h"
 
 namespace glyvor {
 
@@ -20,9 +22,6 @@ const Method* FindMethod(DISPID id) {
     }
     return nullptr;
 }
-
-// The argument at a method's position: rgvarg holds them last first.
-VARIANTARG& Arg(VARIANTARG* args, UINT count, UINT position) { return args[count - 1 - position]; }
 
 // OLECHAR is wchar_t on Windows and char16_t here: both UTF-16 code units,
 // copied one by one rather than reinterpreted.
@@ -40,12 +39,10 @@ std::string Text(BSTR text) {
 }
 
 // Stores a new BSTR in an in/out argument, freeing what was there.
-HRESULT Store(BSTR* target, const std::string& utf8) {
+HRESULT Store(MethodArguments& args, UINT position, const std::string& utf8) {
     BSTR fresh = NewBstr(Utf8ToUtf16(utf8));
     if (fresh == nullptr) return E_OUTOFMEMORY;
-    SysFreeString(*target);
-    *target = fresh;
-    return S_OK;
+    return args.StoreText(position, fresh);
 }
 
 bool SameName(const OLECHAR* a, const char16_t* b) {
@@ -97,13 +94,15 @@ ULONG GlyvorDocument::Release() {
 
 HRESULT GlyvorDocument::GetTypeInfoCount(UINT* count) {
     if (count == nullptr) return E_POINTER;
-    *count = 0;
+    *count = GlyvorTypeInfoCount();
     return S_OK;
 }
 
-HRESULT GlyvorDocument::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info != nullptr) *info = nullptr;
-    return DISP_E_BADINDEX;
+HRESULT GlyvorDocument::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+    if (info == nullptr) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    return LoadGlyvorTypeInfo(info);
 }
 
 HRESULT GlyvorDocument::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT nameCount, LCID,
@@ -135,26 +134,20 @@ HRESULT GlyvorDocument::InvokeMethod(DISPID member, REFIID riid, WORD flags, DIS
     if (method == nullptr || (flags & DISPATCH_METHOD) == 0) return DISP_E_MEMBERNOTFOUND;
     if (params == nullptr) return E_INVALIDARG;
     if (params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
-    const UINT count = params->cArgs;
-    if (count != method->count) return DISP_E_BADPARAMCOUNT;
+    if (params->cArgs != method->count) return DISP_E_BADPARAMCOUNT;
     if (params->rgvarg == nullptr) return E_INVALIDARG;
-    for (UINT position = 0; position < count; ++position) {
-        const VARTYPE type = method->parameters[position].type;
-        const VARIANTARG& arg = Arg(params->rgvarg, count, position);
-        if (arg.vt != type || ((type & VT_BYREF) != 0 && arg.byref == nullptr)) {
-            if (argumentError != nullptr) *argumentError = count - 1 - position;
-            return arg.vt != type ? DISP_E_TYPEMISMATCH : E_POINTER;
-        }
-    }
+    MethodArguments args(*method, *params);
+    const HRESULT checked = args.Check(argumentError);
+    if (FAILED(checked)) return checked;
     if (result != nullptr) VariantInit(result);
     try {
         switch (member) {
             case kDispidMatchFont:
-                return MatchFont(params->rgvarg);
+                return MatchFont(args);
             case kDispidGetFontState:
-                return GetFontState(params->rgvarg);
+                return GetFontState(args);
             default:
-                return LoadFont(params->rgvarg);
+                return LoadFont(args);
         }
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -170,42 +163,37 @@ HRESULT GlyvorDocument::InvokeMethod(DISPID member, REFIID riid, WORD flags, DIS
     }
 }
 
-HRESULT GlyvorDocument::MatchFont(VARIANTARG* args) {
-    const UINT n = 10;
+HRESULT GlyvorDocument::MatchFont(MethodArguments& args) {
     MatchAnswer answer;
-    const bool matched = m_service->Match(Text(Arg(args, n, 0).bstrVal), &answer);
+    const bool matched = m_service->Match(Text(args.Text(0)), &answer);
     if (matched) {
-        HRESULT hr = Store(Arg(args, n, 7).pbstrVal, answer.identifier);
-        if (SUCCEEDED(hr)) hr = Store(Arg(args, n, 8).pbstrVal, answer.detail);
+        HRESULT hr = Store(args, 7, answer.identifier);
+        if (SUCCEEDED(hr)) hr = Store(args, 8, answer.detail);
         if (FAILED(hr)) return hr;
     }
-    *Arg(args, n, 9).pboolVal = matched ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
+    return args.StoreFlag(9, matched);
 }
 
-HRESULT GlyvorDocument::GetFontState(VARIANTARG* args) {
-    *Arg(args, 2, 1).plVal = static_cast<LONG>(m_service->State(Text(Arg(args, 2, 0).bstrVal)));
-    return S_OK;
+HRESULT GlyvorDocument::GetFontState(MethodArguments& args) {
+    return args.StoreLong(1, static_cast<LONG>(m_service->State(Text(args.Text(0)))));
 }
 
-HRESULT GlyvorDocument::LoadFont(VARIANTARG* args) {
-    const UINT n = 5;
-    const BSTR id = Arg(args, n, 0).bstrVal;
+HRESULT GlyvorDocument::LoadFont(MethodArguments& args) {
     std::string identifier;
     std::string error;
     bool ok = false;
-    if (!Utf16ToUtf8(Units(id), &identifier)) {
+    if (!Utf16ToUtf8(Units(args.Text(0)), &identifier)) {
         error = "Cannot load a font: its identifier is not valid UTF-16";
     } else {
-        ok = m_service->Load(identifier, Arg(args, n, 2).boolVal != VARIANT_FALSE, &error);
+        ok = m_service->Load(identifier, args.Flag(2), &error);
     }
     if (!ok) {
-        const HRESULT hr = Store(Arg(args, n, 3).pbstrVal, error);
+        const HRESULT hr = Store(args, 3, error);
         if (FAILED(hr)) return hr;
     }
-    *Arg(args, n, 4).pboolVal = ok ? VARIANT_TRUE : VARIANT_FALSE;
+    const HRESULT hr = args.StoreFlag(4, ok);
     if (ok && g_events.fontsChanged != nullptr) g_events.fontsChanged();
-    return S_OK;
+    return hr;
 }
 
 HRESULT GlyvorDocument::GetRunningClass(LPCLSID clsid) {

@@ -18,6 +18,8 @@
 
 namespace glyvor {
 
+class MethodArguments;
+
 // What a server does around its objects; any may be null.
 struct DocumentEvents {
     // Every Invoke, failed ones included, before it is checked; and as it returns.
@@ -62,9 +64,9 @@ private:
     HRESULT InvokeMethod(DISPID member, REFIID riid, WORD flags, DISPPARAMS* params,
                          VARIANT* result, EXCEPINFO* exception, UINT* argumentError);
 
-    HRESULT MatchFont(VARIANTARG* args);
-    HRESULT GetFontState(VARIANTARG* args);
-    HRESULT LoadFont(VARIANTARG* args);
+    HRESULT MatchFont(MethodArguments& args);
+    HRESULT GetFontState(MethodArguments& args);
+    HRESULT LoadFont(MethodArguments& args);
 
     std::atomic<ULONG> m_refs{1};
     std::atomic<bool> m_running{false};

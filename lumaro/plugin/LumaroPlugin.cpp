@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "ProductInfo.h"
 #include "fontmanager/AIError.h"
 #include "fontmanager/HostString.h"
 #include "frame/DebugAssert.h"
@@ -35,10 +36,8 @@ constexpr ASInt32 kPanelStyle = kADMTabbedFloatingDialogStyle;
 
 constexpr char kAboutTitle[] = "About Lumaro";
 // The host's About box turns the two-character sequence \n into line breaks.
-constexpr char kAboutText[] =
-    "Lumaro plug-in, version 1.0\\n"
-    "Copyright (c) 2026 Corvane Software. All rights reserved.\\n"
-    "https://www.corvane-software.example/\\n\\n";
+constexpr char kAboutText[] = "Lumaro plug-in, version " LUMARO_VERSION_STRING
+                              "\\n" LUMARO_COPYRIGHT "\\n" LUMARO_SITE "\\n\\n";
 
 }  // namespace
 

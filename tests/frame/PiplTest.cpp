@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/pipl.h"
@@ -62,7 +63,50 @@ void ExpectModulePipl(const std::string& path) {
     EXPECT_EQ(parsed.properties.size(), 4u);
 }
 
-TEST(PiplTest, TheModuleCarriesThePropertyListExactly) { ExpectModulePipl(LUMARO_MODULE_PATH); }
+std::uint32_t U32At(const std::vector<std::uint8_t>& data, std::size_t offset) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | data.at(offset + i);
+    return v;
+}
+
+// The value after a key of the version resource's string table.
+std::string VersionString(const std::vector<std::uint8_t>& data, const std::string& key) {
+    std::u16string units;
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2)
+        units += char16_t(data[i] | data[i + 1] << 8);
+    const std::size_t at = units.find(std::u16string(key.begin(), key.end()) + u'\0');
+    if (at == std::u16string::npos) return "(no " + key + ")";
+    std::size_t i = at + key.size() + 1;
+    while (i < units.size() && units[i] == 0) ++i;  // padding to four bytes
+    std::string value;
+    for (; i < units.size() && units[i] != 0; ++i) value += static_cast<char>(units[i]);
+    return value;
+}
+
+// What Windows shows in the file's properties: the version of the file VERSION
+// and the maker's names, as the About box gives them.
+void ExpectVersionResource(const std::string& path) {
+    const host::ResourceTable resources = host::ReadModuleResourcesFromFile(path);
+    const std::vector<std::uint8_t>* info = resources.Find(host::ResourceId::Ordinal(16), 1, 1033);
+    ASSERT_NE(info, nullptr) << path;
+    const std::size_t fixed = 40;  // after the header and "VS_VERSION_INFO", padded
+    EXPECT_EQ(U32At(*info, fixed), 0xFEEF04BDu) << path;
+    const std::uint32_t version = std::uint32_t{LUMARO_VERSION_MAJOR} << 16 | LUMARO_VERSION_MINOR;
+    EXPECT_EQ(U32At(*info, fixed + 8), version) << "the file's version";
+    EXPECT_EQ(U32At(*info, fixed + 16), version) << "the product's version";
+    EXPECT_EQ(U32At(*info, fixed + 36), 2u) << "a DLL";
+    for (const auto& [key, value] :
+         {std::pair{"FileVersion", LUMARO_VERSION},
+          {"ProductVersion", LUMARO_VERSION},
+          {"CompanyName", "Corvane Software"},
+          {"LegalCopyright", "Copyright (c) 2026 Corvane Software. All rights reserved."}})
+        EXPECT_EQ(VersionString(*info, key), value) << path;
+}
+
+TEST(PiplTest, TheModuleCarriesThePropertyListExactly) {
+    ExpectModulePipl(LUMARO_MODULE_PATH);
+    ExpectVersionResource(LUMARO_MODULE_PATH);
+}
 
 // CI builds the Windows module after the tests and runs this again on it
 // (LUMARO_WINDOWS_MODULE), so the PE32 module's resources are checked too.
@@ -70,6 +114,7 @@ TEST(PiplTest, TheWindowsModuleCarriesTheSameList) {
     const char* path = std::getenv("LUMARO_WINDOWS_MODULE");
     if (path == nullptr) GTEST_SKIP() << "runs after the Windows build";
     ExpectModulePipl(path);
+    ExpectVersionResource(path);
 }
 
 }  // namespace

@@ -284,6 +284,45 @@ TEST_F(GlyvorServerTest, FailuresComeBackAsTextNamingTheFontAndTheReason) {
     EXPECT_FALSE(fs::exists(glyvor::ActiveFontsFile(m_machine.Path().string())));
 }
 
+// As script languages call: inputs of other types coerced, variables passed by
+// reference, outputs received in VARIANTs (what was there freed).
+TEST_F(GlyvorServerTest, ScriptClientsArgumentsAreCoercedAndOutputsFillTheirVariants) {
+    IDispatch* d = Create();
+    ASSERT_NE(d, nullptr);
+    Bstr nameText(u"Liberation Sans Bold"), empty(u""), zero(u" 0 ");
+    VARIANT name = In(nameText.value), small = Variant(VT_I2, nullptr),
+            real = Variant(VT_R8, nullptr);
+    small.iVal = 30;
+    real.dblVal = 0.5;  // rounds to even: 0
+    VARIANT id, detail, matched, state, error, ok;
+    for (VARIANT* v : {&id, &detail, &matched, &state, &error, &ok}) VariantInit(v);
+    detail.vt = VT_BSTR;
+    detail.bstrVal = SysAllocString(u"left over");
+    auto ref = [](VARIANT* v) { return Variant(VT_BYREF | VT_VARIANT, v); };
+    ASSERT_EQ(Call(d, glyvor::kDispidMatchFont,
+                   {ref(&name), In(empty.value), Variant(VT_EMPTY, nullptr), In(zero.value), real,
+                    In(empty.value), ref(&small), ref(&id), ref(&detail), ref(&matched)}),
+              S_OK);
+    EXPECT_EQ(matched.vt, VT_BOOL);
+    EXPECT_EQ(matched.boolVal, VARIANT_TRUE);
+    ASSERT_EQ(id.vt, VT_BSTR);
+    EXPECT_EQ(std::u16string(id.bstrVal), u"Lib:LiberationSans-Bold.ttf#0");
+    EXPECT_EQ(std::u16string(detail.bstrVal), u"Lib: LiberationSans-Bold.ttf");
+
+    ASSERT_EQ(Call(d, glyvor::kDispidGetFontState, {ref(&id), ref(&state)}), S_OK);
+    EXPECT_EQ(state.vt, VT_I4);
+    EXPECT_EQ(state.lVal, 0);
+    VARIANT activate = Variant(VT_I2, nullptr);
+    activate.iVal = 1;
+    ASSERT_EQ(
+        Call(d, glyvor::kDispidLoadFont, {id, In(zero.value), activate, ref(&error), ref(&ok)}),
+        S_OK);
+    EXPECT_EQ(ok.vt, VT_BOOL);
+    EXPECT_EQ(ok.boolVal, VARIANT_TRUE);
+    EXPECT_EQ(FontState(d, std::u16string(id.bstrVal)), glyvor::kFontActive);
+    for (VARIANT* v : {&id, &detail, &matched, &state, &error, &ok}) VariantClear(v);
+}
+
 TEST_F(GlyvorServerTest, InvokeChecksCountTypesOrderAndNamesStrictly) {
     IDispatch* d = Create();
     ASSERT_NE(d, nullptr);
@@ -299,8 +338,14 @@ TEST_F(GlyvorServerTest, InvokeChecksCountTypesOrderAndNamesStrictly) {
     boolAsLong[9] = Out(&longOut);
     std::vector<VARIANT> bstrByValue = good;
     bstrByValue[7] = In(name.value);
-    std::vector<VARIANT> nameByRef = good;
-    nameByRef[0] = Out(&name.value);
+    std::vector<VARIANT> leftOut = good;
+    leftOut[3] = Variant(VT_ERROR, nullptr);
+    leftOut[3].scode = DISP_E_PARAMNOTFOUND;
+    Bstr tooLong(u"99999999999");
+    std::vector<VARIANT> overflow = good;
+    overflow[6] = In(tooLong.value);
+    std::vector<VARIANT> nullVariant = good;
+    nullVariant[9] = Variant(VT_BYREF | VT_VARIANT, nullptr);
     std::vector<VARIANT> shortOfOne(good.begin(), good.end() - 1);
     std::vector<VARIANT> nullOut = good;
     nullOut[8] = Out(static_cast<BSTR*>(nullptr));
@@ -314,13 +359,13 @@ TEST_F(GlyvorServerTest, InvokeChecksCountTypesOrderAndNamesStrictly) {
         HRESULT hr;
         UINT argError;  // checked for type errors only
     } cases[] = {
-        {"arguments first to last",
+        {"arguments first to last",  // the fifth, an empty text, is no long
          glyvor::kDispidMatchFont,
          forward,
          DISPATCH_METHOD,
          {},
          DISP_E_TYPEMISMATCH,
-         9},
+         5},
         {"flag given as a long",
          glyvor::kDispidMatchFont,
          boolAsLong,
@@ -335,13 +380,27 @@ TEST_F(GlyvorServerTest, InvokeChecksCountTypesOrderAndNamesStrictly) {
          {},
          DISP_E_TYPEMISMATCH,
          2},
-        {"name by reference",
+        {"argument left out",
          glyvor::kDispidMatchFont,
-         nameByRef,
+         leftOut,
          DISPATCH_METHOD,
          {},
-         DISP_E_TYPEMISMATCH,
-         9},
+         DISP_E_PARAMNOTOPTIONAL,
+         6},
+        {"a long too large",
+         glyvor::kDispidMatchFont,
+         overflow,
+         DISPATCH_METHOD,
+         {},
+         DISP_E_OVERFLOW,
+         3},
+        {"null VARIANT output",
+         glyvor::kDispidMatchFont,
+         nullVariant,
+         DISPATCH_METHOD,
+         {},
+         E_POINTER,
+         0},
         {"null output pointer",
          glyvor::kDispidMatchFont,
          nullOut,
@@ -378,9 +437,9 @@ TEST_F(GlyvorServerTest, InvokeChecksCountTypesOrderAndNamesStrictly) {
          {},
          DISP_E_TYPEMISMATCH,
          0},
-        {"activate flag as a long",
+        {"activate flag as a name",
          glyvor::kDispidLoadFont,
-         {In(name.value), In(0), In(-1), Out(&id), Out(&matched)},
+         {In(name.value), In(0), In(name.value), Out(&id), Out(&matched)},
          DISPATCH_METHOD,
          {},
          DISP_E_TYPEMISMATCH,
@@ -410,7 +469,8 @@ TEST_F(GlyvorServerTest, InvokeChecksCountTypesOrderAndNamesStrictly) {
     for (const auto& c : cases) {
         UINT argError = 12345;
         EXPECT_EQ(Call(d, c.member, c.args, &argError, c.flags, c.named), c.hr) << c.label;
-        if (c.hr == DISP_E_TYPEMISMATCH || c.hr == E_POINTER) {
+        if (c.hr == DISP_E_TYPEMISMATCH || c.hr == E_POINTER || c.hr == DISP_E_OVERFLOW ||
+            c.hr == DISP_E_PARAMNOTOPTIONAL) {
             EXPECT_EQ(argError, c.argError) << c.label;
         }
         // A refused call writes nothing.

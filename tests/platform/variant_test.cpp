@@ -138,4 +138,52 @@ TEST(ComError, CarriesTheHresultAndManagesTheErrorObject) {
     EXPECT_EQ(_com_error(E_FAIL).WCode(), 0);
 }
 
+// What script clients pass, converted as DispInvoke converts it.
+TEST(Variant, ChangeTypeCoercesScriptValuesAndRefusesWhatHasNoSuchForm) {
+    const LONG bstrs = EmuLiveBstrCount();
+    const struct {
+        VARTYPE from;
+        LONGLONG bits;  // the value, unless a text is given
+        const char16_t* text;
+        VARTYPE to;
+        USHORT flags;
+        HRESULT hr;
+        const char16_t* expected;  // the result read back as text; null: target left alone
+    } cases[] = {
+        {VT_I2, -7, nullptr, VT_BSTR, 0, S_OK, u"-7"},
+        {VT_BOOL, VARIANT_TRUE, nullptr, VT_BSTR, 0, S_OK, u"-1"},
+        {VT_BOOL, VARIANT_FALSE, nullptr, VT_BSTR, VARIANT_ALPHABOOL, S_OK, u"False"},
+        {VT_EMPTY, 0, nullptr, VT_BSTR, 0, S_OK, u""},
+        {VT_BSTR, 0, u" 42 ", VT_I4, 0, S_OK, u"42"},
+        {VT_BSTR, 0, u"2.5", VT_I4, 0, S_OK, u"2"},  // half to even
+        {VT_BSTR, 0, u"1.5", VT_R8, 0, S_OK, u"1.5"},
+        {VT_BSTR, 0, u"true", VT_BOOL, 0, S_OK, u"-1"},
+        {VT_BSTR, 0, u"3000000000", VT_I4, 0, DISP_E_OVERFLOW, nullptr},
+        {VT_I4, 300, nullptr, VT_UI1, 0, DISP_E_OVERFLOW, nullptr},
+        {VT_BSTR, 0, u"twelve", VT_I4, 0, DISP_E_TYPEMISMATCH, nullptr},
+        {VT_BSTR, 0, u"", VT_BOOL, 0, DISP_E_TYPEMISMATCH, nullptr},
+        {VT_NULL, 0, nullptr, VT_BSTR, 0, DISP_E_TYPEMISMATCH, nullptr},
+        {VT_DISPATCH, 0, nullptr, VT_I4, 0, DISP_E_TYPEMISMATCH, nullptr},
+        {VT_I4, 1, nullptr, VT_DISPATCH, 0, DISP_E_BADVARTYPE, nullptr},
+    };
+    for (const auto& c : cases) {
+        VARIANT source, result;
+        source.vt = c.from;
+        source.llVal = c.bits;
+        if (c.text != nullptr) source.bstrVal = SysAllocString(c.text);
+        result.vt = VT_I4;
+        EXPECT_EQ(VariantChangeType(&result, &source, c.flags, c.to), c.hr) << c.to;
+        if (c.expected != nullptr) {
+            EXPECT_EQ(result.vt, c.to);
+            EXPECT_EQ(VariantChangeType(&result, &result, 0, VT_BSTR), S_OK);  // in place
+            EXPECT_EQ(std::u16string(result.bstrVal), c.expected);
+        } else {
+            EXPECT_EQ(result.vt, VT_I4) << "a failed change leaves the target alone";
+        }
+        VariantClear(&result);
+        VariantClear(&source);
+    }
+    EXPECT_EQ(EmuLiveBstrCount(), bstrs);
+}
+
 }  // namespace

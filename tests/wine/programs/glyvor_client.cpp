@@ -313,8 +313,10 @@ void CallsKeepTheContract(IDispatch* glyvor, const std::string& machine, HWND wi
     refusals.push_back({"an unknown dispatch identifier", hr, 0, DISP_E_MEMBERNOTFOUND, 0});
     hr = Call(glyvor, glyvor::kDispidGetFontState, {Text(id)}, &argument);
     refusals.push_back({"a missing argument", hr, 0, DISP_E_BADPARAMCOUNT, 0});
-    hr = Call(glyvor, glyvor::kDispidGetFontState, {Long(1), Out(VT_I4, &state)}, &argument);
-    refusals.push_back({"a number for the identifier", hr, argument, DISP_E_TYPEMISMATCH, 1});
+    // Inputs are converted as DispInvoke converts them: an identifier is no number.
+    hr = Call(glyvor, glyvor::kDispidLoadFont, {Text(id), Text(id), Flag(true), Long(0), Long(0)},
+              &argument);
+    refusals.push_back({"a text for a number", hr, argument, DISP_E_TYPEMISMATCH, 3});
     hr = Call(glyvor, glyvor::kDispidGetFontState, {Text(id), Long(0)}, &argument);
     refusals.push_back({"a value for the output", hr, argument, DISP_E_TYPEMISMATCH, 0});
     hr = Call(glyvor, glyvor::kDispidGetFontState, {Text(id), Out(VT_I4, &state)}, &argument,

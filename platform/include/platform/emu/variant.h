@@ -111,4 +111,19 @@ PLATFORM_API HRESULT VariantClear(VARIANTARG* variant);
 // interface gains a reference, a by-reference value is copied as the pointer.
 // On failure `target` is left VT_EMPTY.
 PLATFORM_API HRESULT VariantCopy(VARIANTARG* target, const VARIANTARG* source);
+
+// Flags of VariantChangeType.
+#define VARIANT_NOVALUEPROP 0x01
+#define VARIANT_ALPHABOOL 0x02
+
+// Converts `source` (followed first when by reference, VT_BYREF | VT_VARIANT included)
+// to `type` and stores the result in `target`, clearing what it held; `target` may
+// be `source`. Covers what scripts pass: empty, the integer types, VT_R4, VT_R8,
+// VT_BOOL and VT_BSTR among themselves, as the US-English locale spells them
+// (decimal text, "True"/"False", booleans as "-1"/"0" unless VARIANT_ALPHABOOL).
+// DISP_E_TYPEMISMATCH when the value has no such form (text that is not a number,
+// null, objects, errors); DISP_E_OVERFLOW when it does not fit; DISP_E_BADVARTYPE
+// for a type outside these. On failure `target` is unchanged.
+PLATFORM_API HRESULT VariantChangeType(VARIANTARG* target, const VARIANTARG* source, USHORT flags,
+                                       VARTYPE type);
 PLATFORM_END_C
