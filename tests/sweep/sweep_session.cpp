@@ -151,6 +151,8 @@ SessionRun RunSession(const Environment& environment, const Scenario& scenario,
             const StepState& now = run.steps.back();
             const StepState& expected = baseline->steps[run.steps.size() - 1];
             if (UserTold(session, firstEvent, now, expected)) return;
+            // A narrow name the host will not give is not reported: the font keeps its row.
+            if (!plan.Fired().empty() && plan.Fired().back().function == "GetFontName") return;
             run.failures.push_back("silent after \"" + line + "\": the panel shows " +
                                    FirstDifference(now.content, expected.content) +
                                    " and the user was told nothing");
