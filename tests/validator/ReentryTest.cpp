@@ -27,8 +27,8 @@ protected:
         std::size_t walked;
     };
     // Alpha, Beta and Gamma missing; the font manager offers and loads all three.
-    void Prepare(const Command& c) {
-        Launch();
+    void Prepare(const Command& c, bool launch = true) {
+        if (launch) Launch();
         for (const char* name : {"Alpha", "Beta", "Gamma"}) Offer(name);
         OpenDocument({"Alpha", "Beta", "Gamma"});
         if (!c.afterFind) return;
@@ -93,8 +93,14 @@ protected:
             const bool host = at <= hostCalls;
             SCOPED_TRACE(std::string(c.name) + (host ? ", host call " : ", font-manager call ") +
                          std::to_string(host ? at : at - hostCalls));
-            Restart();
-            Prepare(c);
+            // A plug-in that is whole is set back by the document and Find again; one
+            // that lost its panel starts afresh.
+            if (Panel() == nullptr || !m_expectedProblems.empty()) {
+                Restart();
+                Prepare(c);
+            } else {
+                Prepare(c, false);
+            }
             m_inFontManagerCall = !host;
             m_walkedBefore = m_glyvor->CallsTo(c.walks);
             EmuResetCounters();
@@ -129,8 +135,9 @@ protected:
     }
 
     const std::vector<Command> kCommands = {
-        {"Refresh", false, [](Reentry& r) { r.Press("Refresh"); }, 0, 0},
-        {"a document notification", false,
+        // After Find, so that a refresh empties both lists.
+        {"Refresh", true, [](Reentry& r) { r.Press("Refresh"); }, 0, 0},
+        {"a document notification", true,
          [](Reentry& r) { r.m_host->FireNotifier(kAIDocumentChangedNotifier); }, 0, 0},
         {"Find", false, [](Reentry& r) { r.Press("Find"); }, kDispIdMatchFont, 3},
         {"Activate", true, [](Reentry& r) { r.Press("Activate"); }, kDispIdLoadFont, 1},
@@ -179,6 +186,7 @@ TEST_F(Reentry, ATeardownInsideAnyCallOfOursLeavesTheRunningCodeWhole) {
                 OpenDocument({"Delta"}, "other.pdf");
                 const Strings rows = Rows(kMissingList);
                 EXPECT_NE(std::find(rows.begin(), rows.end(), "* Delta"), rows.end());
+                m_fonts->CloseDocument(Machine() + "/other.pdf");
             });
         }
     }
