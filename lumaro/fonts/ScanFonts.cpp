@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::size_t kNameBufferSize = 1024;
 constexpr std::size_t kLongestName = kNameBufferSize - 1;
+// The most bytes of a partial character: three of a four-byte UTF-8 one.
+constexpr int kLongestCharacterCut = 3;
 
 // The host string's text, cut on whole characters to what a record field holds.
 std::wstring TakeName(const ai::HostString& name) {
@@ -47,9 +49,10 @@ std::wstring QueryNameD(AIFontKey font, ai::HostString& name) {
     }
 }
 
-// A name that filled the buffer was cut at its last byte, which may have been the
-// lead byte of a double-byte character: the row and the lookup must not end in half
-// of one. Only a cut that the rest of the name shows to be valid is mended.
+// A name that filled the buffer was cut at its last byte, which may have fallen inside
+// a character (a double-byte one, or one of up to four bytes in UTF-8): the row and the
+// lookup must not end in part of one. Only a cut that the rest of the name shows to be
+// valid is mended.
 void DropCutCharacter(char* name) {
     if (std::strlen(name) != kLongestName) return;
     const auto valid = [name](int bytes) {
@@ -57,7 +60,12 @@ void DropCutCharacter(char* name) {
                0;
     };
     const int length = static_cast<int>(kLongestName);
-    if (!valid(length) && valid(length - 1)) name[length - 1] = '\0';
+    if (valid(length)) return;
+    for (int cut = 1; cut <= kLongestCharacterCut; ++cut) {
+        if (!valid(length - cut)) continue;
+        name[length - cut] = '\0';
+        return;
+    }
 }
 
 enum class FontStep { Listed, Skipped, Stop };
@@ -71,10 +79,10 @@ struct ScanBuffers {
     ai::HostString styleName;  // name D
 };
 
-// One entry of the host's font list; its record is appended when it is listed.
-// A name the host would not give, of those shown and looked up, makes the scan
-// incomplete.
-FontStep ReadFont(ASInt32 index, bool bMissingOnly, ScanBuffers& buffers, bool* complete) {
+// One entry of the host's font list; its record is appended when it is listed. A
+// name the host would not give stays empty and is not reported: the font still has
+// its row.
+FontStep ReadFont(ASInt32 index, bool bMissingOnly, ScanBuffers& buffers) {
     char* narrowName = buffers.narrowName;
     ai::HostString& name = buffers.name;
 
@@ -91,7 +99,6 @@ FontStep ReadFont(ASInt32 index, bool bMissingOnly, ScanBuffers& buffers, bool* 
     std::memset(narrowName, 0, kNameBufferSize);
     if (g_aiFont->GetFontName(font, narrowName, static_cast<ASInt16>(kNameBufferSize)) != kNoErr) {
         narrowName[0] = '\0';
-        *complete = false;
     }
     narrowName[kLongestName] = '\0';
     DropCutCharacter(narrowName);
@@ -180,7 +187,7 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
         ScanBuffers buffers;
         for (ASInt32 index = 0; index < count; ++index) {
             try {
-                if (ReadFont(index, bMissingOnly, buffers, &m_scanComplete) == FontStep::Stop) {
+                if (ReadFont(index, bMissingOnly, buffers) == FontStep::Stop) {
                     m_scanComplete = false;
                     break;
                 }

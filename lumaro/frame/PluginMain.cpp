@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "fontmanager/AIError.h"
+#include "frame/CallUnderWay.h"
 #include "frame/Plugin.h"
 #include "frame/Suites.h"
 #include "hostapi/messages.h"
@@ -49,17 +50,6 @@ ASErr Startup(SPMessageData* message) {
     return error;
 }
 
-// Messages of ours under way: a host may send one from inside another's call.
-int g_messagesRunning = 0;
-
-class MessageRunning {
-public:
-    MessageRunning() { ++g_messagesRunning; }
-    ~MessageRunning() { --g_messagesRunning; }
-    MessageRunning(const MessageRunning&) = delete;
-    MessageRunning& operator=(const MessageRunning&) = delete;
-};
-
 bool Is(const char* text, const char* expected) { return std::strcmp(text, expected) == 0; }
 
 ASErr Shutdown(SPMessageData* message, Plugin* plugin) {
@@ -80,10 +70,10 @@ extern "C" LUMARO_EXPORT ASErr HOSTAPI PluginMain(const char* caller, const char
     auto* plugin = static_cast<Plugin*>(data->globals);
     ASErr error = kNoErr;
 
-    // A shutdown or an unload sent from inside one of our own messages would take
-    // the object or its suites from under the code that is using them.
-    const bool nested = g_messagesRunning > 0;
-    const MessageRunning running;
+    // Refused rather than put off: a host that is answered success unloads the code,
+    // which is still running further up the stack.
+    const bool nested = CallUnderWay::Any();
+    const CallUnderWay running;
     if (nested && ((Is(caller, kSPInterfaceCaller) && Is(selector, kSPInterfaceShutdownSelector)) ||
                    (Is(caller, kSPAccessCaller) && Is(selector, kSPAccessUnloadSelector)))) {
         return kBadParameterErr;

@@ -1,6 +1,7 @@
 #include "panel/ADMProcedures.h"
 
 #include "fontmanager/AIError.h"
+#include "frame/CallUnderWay.h"
 #include "frame/Suites.h"
 #include "hostapi/errors.h"
 #include "panel/BaseADMDialog.h"
@@ -51,6 +52,7 @@ ASErr InitShielded(Call&& call) noexcept {
 }  // namespace
 
 ASErr HOSTAPI ADMProcedures::DialogInitProc(ADMDialogRef dialog) {
+    const CallUnderWay running;
     BaseADMDialog* wrapper =
         Shielded<BaseADMDialog*>(nullptr, [&] { return DialogWrapper(dialog); });
     if (wrapper == nullptr) return kBadParameterErr;
@@ -70,6 +72,7 @@ ASErr HOSTAPI ADMProcedures::DialogInitProc(ADMDialogRef dialog) {
 }
 
 void HOSTAPI ADMProcedures::DialogDrawProc(ADMDialogRef dialog, ADMDrawerRef drawer) {
+    const CallUnderWay running;
     Shielded([&] {
         BaseADMDialog* wrapper = DialogWrapper(dialog);
         if (wrapper != nullptr && wrapper->m_dialogRef == dialog) wrapper->Draw(drawer);
@@ -77,6 +80,7 @@ void HOSTAPI ADMProcedures::DialogDrawProc(ADMDialogRef dialog, ADMDrawerRef dra
 }
 
 ASBoolean HOSTAPI ADMProcedures::DialogTrackProc(ADMDialogRef dialog, ADMTrackerRef tracker) {
+    const CallUnderWay running;
     return Shielded<ASBoolean>(false, [&]() -> ASBoolean {
         BaseADMDialog* wrapper = DialogWrapper(dialog);
         if (wrapper == nullptr || wrapper->m_dialogRef != dialog) return false;
@@ -85,6 +89,7 @@ ASBoolean HOSTAPI ADMProcedures::DialogTrackProc(ADMDialogRef dialog, ADMTracker
 }
 
 void HOSTAPI ADMProcedures::DialogNotifyProc(ADMDialogRef dialog, ADMNotifierRef notifier) {
+    const CallUnderWay running;
     BaseADMDialog* wrapper =
         Shielded<BaseADMDialog*>(nullptr, [&] { return DialogWrapper(dialog); });
     if (wrapper == nullptr) return;
@@ -95,6 +100,7 @@ void HOSTAPI ADMProcedures::DialogNotifyProc(ADMDialogRef dialog, ADMNotifierRef
 }
 
 void HOSTAPI ADMProcedures::DialogDestroyProc(ADMDialogRef dialog) {
+    const CallUnderWay running;
     BaseADMDialog* wrapper =
         Shielded<BaseADMDialog*>(nullptr, [&] { return DialogWrapper(dialog); });
     if (wrapper == nullptr) return;
@@ -117,6 +123,7 @@ void HOSTAPI ADMProcedures::DialogDestroyProc(ADMDialogRef dialog) {
 }
 
 ASErr HOSTAPI ADMProcedures::ItemInitProc(ADMItemRef item) {
+    const CallUnderWay running;
     return InitShielded([&]() -> ASErr {
         BaseADMItem* wrapper = ItemWrapper(item);
         if (wrapper == nullptr) return kBadParameterErr;
@@ -126,12 +133,14 @@ ASErr HOSTAPI ADMProcedures::ItemInitProc(ADMItemRef item) {
 }
 
 void HOSTAPI ADMProcedures::ItemDrawProc(ADMItemRef item, ADMDrawerRef drawer) {
+    const CallUnderWay running;
     Shielded([&] {
         if (BaseADMItem* wrapper = ItemWrapper(item)) wrapper->OnDraw(drawer);
     });
 }
 
 ASBoolean HOSTAPI ADMProcedures::ItemTrackProc(ADMItemRef item, ADMTrackerRef tracker) {
+    const CallUnderWay running;
     return Shielded<ASBoolean>(false, [&]() -> ASBoolean {
         BaseADMItem* wrapper = ItemWrapper(item);
         return wrapper != nullptr ? wrapper->Track(tracker) : false;
@@ -139,12 +148,14 @@ ASBoolean HOSTAPI ADMProcedures::ItemTrackProc(ADMItemRef item, ADMTrackerRef tr
 }
 
 void HOSTAPI ADMProcedures::ItemNotifyProc(ADMItemRef item, ADMNotifierRef notifier) {
+    const CallUnderWay running;
     Shielded([&] {
         if (BaseADMItem* wrapper = ItemWrapper(item)) wrapper->Notify(notifier);
     });
 }
 
 void HOSTAPI ADMProcedures::ItemDestroyProc(ADMItemRef item) {
+    const CallUnderWay running;
     BaseADMItem* wrapper = Shielded<BaseADMItem*>(nullptr, [&] { return ItemWrapper(item); });
     if (wrapper == nullptr) return;
     wrapper->m_destroyedByHost = true;
@@ -153,6 +164,7 @@ void HOSTAPI ADMProcedures::ItemDestroyProc(ADMItemRef item) {
 
 ASBoolean HOSTAPI ADMProcedures::ItemTextToFloatProc(ADMItemRef item, const char* text,
                                                      float* value) {
+    const CallUnderWay running;
     return Shielded<ASBoolean>(false, [&]() -> ASBoolean {
         BaseADMItem* wrapper = ItemWrapper(item);
         return wrapper != nullptr ? wrapper->TextToFloat(text, value) : false;
@@ -161,6 +173,7 @@ ASBoolean HOSTAPI ADMProcedures::ItemTextToFloatProc(ADMItemRef item, const char
 
 ASBoolean HOSTAPI ADMProcedures::ItemFloatToTextProc(ADMItemRef item, float value, char* text,
                                                      ASInt32 textLength) {
+    const CallUnderWay running;
     return Shielded<ASBoolean>(false, [&]() -> ASBoolean {
         BaseADMItem* wrapper = ItemWrapper(item);
         return wrapper != nullptr ? wrapper->FloatToText(value, text, textLength) : false;

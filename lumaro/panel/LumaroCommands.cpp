@@ -1,4 +1,5 @@
 // The panel's commands: what its buttons and lists do, and what it reports.
+#include <new>
 #include <string>
 
 #include "fontmanager/FontLookup.h"
@@ -31,6 +32,20 @@ void Alert(const std::string& text) {
 void BroadcastFontChange() {
     SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kFontChangeTimeoutMs,
                         nullptr);
+}
+
+// Inside a handler: whether the failure being handled is memory refused rather than
+// the font manager.
+bool MemoryFailed() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return true;
+    } catch (const _com_error& error) {
+        return error.Error() == E_OUTOFMEMORY;
+    } catch (...) {
+        return false;
+    }
 }
 
 std::string DisplayName(const CFontItemAvailable& record) {
@@ -103,23 +118,25 @@ void LumaroDialog::Refresh() {
             RunWaitingRefresh();
         } catch (...) {
         }
+        TellRefusedPress();
         throw;
     }
     m_refreshing = false;
     RunWaitingRefresh();
+    TellRefusedPress();
 }
 
 void LumaroDialog::RefreshNow() {
     const auto followScan = [this] {
         // Offers whose rows cannot be emptied stay, so that no row leads to a deleted
         // one; the status asks for another refresh.
-        if (ClearAvailableList()) {
-            ClearAvailableItems(g_fontitemsAvailable);
-        } else {
-            m_scanComplete = false;
-        }
+        const bool offersGone = ClearAvailableList();
+        if (offersGone) ClearAvailableItems(g_fontitemsAvailable);
         UpdateButtons();
-        SetStatus(panel_messages::MissingFontsStatus(g_fontitems.size(), m_scanComplete).c_str());
+        SetStatus((offersGone || !m_scanComplete
+                       ? panel_messages::MissingFontsStatus(g_fontitems.size(), m_scanComplete)
+                       : panel_messages::OffersKeptStatus(g_fontitems.size()))
+                      .c_str());
     };
     // A scan the host broke off still shows what it read; the rest of the
     // panel follows it before the failure goes on.
@@ -156,24 +173,44 @@ void LumaroDialog::UpdateButtons() {
 
 namespace {
 
-// True when no row of the list box is left pointing at a record: every row is
-// removed, or kept (a host that refuses removals) and detached. A list box the host
-// will not give, or a kept row it will not hand back, leaves rows that lead to the
-// records: those records must then stay. So does a dialog the host destroys meanwhile
-// (`panel` loses it): no call may reach its list box after that.
-bool ClearListBox(const IADMDialog& panel, ADMItemRef item) {
+// Empties the list box showing `records`. True when no row of it is left pointing at
+// a record: every row is removed, or kept (a host that refuses removals) and detached.
+// Otherwise the records that rows still lead to stay, and only those: a list box the
+// host will not give keeps all its rows, a kept row it will not hand back keeps its
+// record, and a dialog the host destroys meanwhile (`panel` loses it) takes every row.
+template <typename Record>
+bool ClearListBox(const IADMDialog& panel, ADMItemRef item, std::vector<Record*>& records) {
     const auto gone = [&] { return panel.GetDialogRef() == nullptr; };
+    std::vector<std::size_t> leading;  // positions of rows still leading to a record
+    bool all = false;
+    const auto keep = [&](std::size_t row) {
+        if (row >= records.size()) return;
+        try {
+            leading.push_back(row);
+        } catch (...) {
+            all = true;
+        }
+    };
+    const auto result = [&](bool detached) {
+        if (gone()) {
+            DropRecordsFrom(records, 0);
+        } else if (!all) {
+            KeepRecordsAt(records, leading);
+        }
+        return detached && !gone();
+    };
     if (item == nullptr) return false;
     g_admItem->Enable(item, true);
-    if (gone()) return false;
+    if (gone()) return result(false);
     ADMListRef list = g_admList != nullptr ? g_admItem->GetList(item) : nullptr;
-    if (list == nullptr || gone()) return false;
+    if (gone()) return result(false);
+    if (list == nullptr) return false;
     // A host that refuses a removal must not keep this loop going.
     ASInt32 count = g_admList->NumberOfEntries(list);
     while (count > 0) {
-        if (gone()) return false;
+        if (gone()) return result(false);
         g_admList->RemoveEntry(list, count - 1);
-        if (gone()) return false;
+        if (gone()) return result(false);
         const ASInt32 left = g_admList->NumberOfEntries(list);
         if (left >= count) break;
         count = left;
@@ -182,24 +219,26 @@ bool ClearListBox(const IADMDialog& panel, ADMItemRef item) {
     // or offer them; the next filling takes them back (RowAt).
     bool detached = true;
     for (ASInt32 i = 0; i < count; ++i) {
-        if (gone()) return false;
+        if (gone()) return result(false);
         ADMEntryRef entry = g_admList->IndexEntry(list, i);
-        if (entry == nullptr || gone()) {
+        if (gone()) return result(false);
+        if (entry == nullptr) {
             detached = false;
+            keep(static_cast<std::size_t>(i));
             continue;
         }
         g_admEntry->SetUserData(entry, nullptr);
         // The dialog going with its rows detaches them all the same.
-        if (gone()) return false;
+        if (gone()) return result(false);
         g_admEntry->SetText(entry, "");
-        if (gone()) return false;
+        if (gone()) return result(false);
         g_admEntry->Select(entry, false);
-        if (gone()) return false;
+        if (gone()) return result(false);
         g_admEntry->Activate(entry, false);
-        if (gone()) return false;
+        if (gone()) return result(false);
         g_admEntry->Enable(entry, false);
     }
-    return detached;
+    return detached ? true : result(false);
 }
 
 }  // namespace
@@ -218,23 +257,32 @@ ADMEntryRef LumaroDialog::RowAt(ADMListRef list, ASInt32 row) const {
     return GetDialogRef() != nullptr ? entry : nullptr;
 }
 
-bool LumaroDialog::ClearMissingList() { return ClearListBox(*this, Item(kMissingList)); }
+bool LumaroDialog::ClearMissingList() {
+    return ClearListBox(*this, Item(kMissingList), g_fontitems);
+}
 
-bool LumaroDialog::ClearAvailableList() { return ClearListBox(*this, Item(kAvailableList)); }
+bool LumaroDialog::ClearAvailableList() {
+    return ClearListBox(*this, Item(kAvailableList), g_fontitemsAvailable);
+}
 
 void LumaroDialog::DropConnection(int successes) {
+    const bool memory = MemoryFailed();
     g_glyvorConnection.ReleaseGlyvorConnection();
     // What was activated before the failure is there all the same, and the user
     // learns it as well as the failure.
     if (successes > 0) BroadcastFontChange();
-    SetStatus(panel_messages::BrokenOffStatus(successes).c_str());
+    SetStatus(panel_messages::BrokenOffStatus(successes, memory).c_str());
     if (successes > 0) KeepStatusInAlert();
 }
 
 template <typename Command>
-void LumaroDialog::RunCommand(Command&& command) {
-    if (m_commandRunning) return;
+void LumaroDialog::RunCommand(ASInt32 button, Command&& command) {
+    if (m_commandRunning || m_refreshing) {
+        if (!m_commandRunning || button != m_runningCommand) m_pressRefused = true;
+        return;
+    }
     m_commandRunning = true;
+    m_runningCommand = button;
     const unsigned long statusWrites = m_statusWrites;
     try {
         command();
@@ -250,10 +298,12 @@ void LumaroDialog::RunCommand(Command&& command) {
             RunWaitingRefresh();
         } catch (...) {
         }
+        TellRefusedPress();
         throw;
     }
     m_commandRunning = false;
     RunWaitingRefresh();
+    TellRefusedPress();
 }
 
 void LumaroDialog::RunWaitingRefresh() {
@@ -262,12 +312,20 @@ void LumaroDialog::RunWaitingRefresh() {
     Refresh();
 }
 
+void LumaroDialog::TellRefusedPress() {
+    if (!m_pressRefused || m_commandRunning || m_refreshing) return;
+    m_pressRefused = false;
+    SetStatus(panel_messages::WithPressRefused(m_status).c_str());
+}
+
 void LumaroDialog::FindFonts() {
-    RunCommand([this] { FindFontsNow(); });
+    RunCommand(kFindButton, [this] { FindFontsNow(); });
 }
 
 void LumaroDialog::ActivateOrInstallFonts(bool activate, bool all) {
-    RunCommand([this, activate, all] { ActivateOrInstallFontsNow(activate, all); });
+    const ASInt32 button = all ? (activate ? kActivateAllButton : kInstallAllButton)
+                               : (activate ? kActivateButton : kInstallButton);
+    RunCommand(button, [this, activate, all] { ActivateOrInstallFontsNow(activate, all); });
 }
 
 void LumaroDialog::FindFontsNow() {

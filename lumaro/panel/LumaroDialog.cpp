@@ -104,6 +104,7 @@ void LumaroDialog::SetStatus(const char* text) {
     if (ADMItemRef status = Item(kStatusText)) {
         g_admItem->SetText(status, text);
     } else if (GetDialogRef() != nullptr && g_admBasic != nullptr) {
+        m_alertedStatusWrite = m_statusWrites;
         g_admBasic->MessageAlert(m_status);
     }
 }

@@ -27,11 +27,13 @@ public:
     void Refresh();
     void UpdateButtons();
     // Empty a list box; false when a row may still lead to a record (the host would
-    // not give the list box or a row it kept), so that the records must stay.
+    // not give the list box or a row it kept): of its records only those stay, so
+    // that the records, the rows and what a command acts on agree.
     bool ClearMissingList();
     bool ClearAvailableList();
-    // The font-manager commands run one at a time: asked for while one runs (a
-    // notification that arrives while it waits for the font manager), they do nothing.
+    // Nothing that changes the records starts while anything else walks them: a
+    // command asked for while a command or a refresh runs (a press the host delivers
+    // from inside one of their calls) does nothing.
     void FindFonts();
     void ActivateOrInstallFonts(bool activate, bool all);
     void ShowHelp();
@@ -59,8 +61,8 @@ private:
     // filled: a row the host would not remove, taken back, or a new last row.
     ADMEntryRef RowAt(ADMListRef list, ASInt32 row) const;
     void StoreDockingState() const;
-    // After a font-manager call failed: the connection goes, so the next
-    // command connects afresh.
+    // In the handler of a failed command: the connection goes, so that the next
+    // command connects afresh, and the status tells what was done and why it stopped.
     void DropConnection(int successes);
 
     // Runs a font-manager command unless one is running, then the refresh that was
@@ -69,13 +71,18 @@ private:
     // change a font manager broadcasts): a refresh then, or another command, would
     // free the records and the connection the command is using.
     template <typename Command>
-    void RunCommand(Command&& command);
+    void RunCommand(ASInt32 button, Command&& command);
     void RunWaitingRefresh();
+    // A press that was not acted on, and that the outcome shown does not answer (it
+    // is another command's or a refresh's), would look lost: the status says so.
+    void TellRefusedPress();
     void RefreshNow();
     void FindFontsNow();
     void ActivateOrInstallFontsNow(bool activate, bool all);
 
     bool m_commandRunning = false;
+    ASInt32 m_runningCommand = 0;
+    bool m_pressRefused = false;
     bool m_refreshing = false;
     bool m_refreshWaiting = false;
     bool m_scanComplete = true;

@@ -26,6 +26,12 @@ StatusText Text(const char* text) {
     return status;
 }
 
+// Joins a second sentence to a status, as far as the buffer holds it.
+void Append(StatusText& status, const char* text) {
+    const std::size_t used = std::strlen(status.text);
+    std::snprintf(status.text + used, sizeof status.text - used, "; %s", text);
+}
+
 }  // namespace
 
 StatusText MissingFontsStatus(std::size_t count, bool complete) {
@@ -36,6 +42,12 @@ StatusText MissingFontsStatus(std::size_t count, bool complete) {
     }
     if (count == 0) return Text("No missing fonts in opened documents");
     return Format("%i missing font(s) in opened documents", AsInt(count));
+}
+
+StatusText OffersKeptStatus(std::size_t count) {
+    StatusText status = MissingFontsStatus(count);
+    Append(status, "the fonts found before could not be cleared; press Refresh to try again");
+    return status;
 }
 
 StatusText FoundFontsStatus(std::size_t count, bool complete) {
@@ -56,11 +68,18 @@ StatusText ActivatedFontsStatus(int successes) {
     return Format("%i fonts have been activated or installed", successes);
 }
 
-StatusText BrokenOffStatus(int successes) {
-    if (successes <= 0) return Text(kCannotConnect);
+StatusText BrokenOffStatus(int successes, bool memory) {
+    const char* cause = memory ? kCommandFailed : kCannotConnect;
+    if (successes <= 0) return Text(cause);
     StatusText status = ActivatedFontsStatus(successes);
     const std::size_t used = std::strlen(status.text);
-    std::snprintf(status.text + used, sizeof status.text - used, ". %s", kCannotConnect);
+    std::snprintf(status.text + used, sizeof status.text - used, ". %s", cause);
+    return status;
+}
+
+StatusText WithPressRefused(const char* text) {
+    StatusText status = Text(text);
+    Append(status, "a button pressed meanwhile was not acted on; press it again");
     return status;
 }
 

@@ -27,14 +27,21 @@ struct StatusText {
 // when the host's font list could not be read or shown whole, how many could be
 // listed, so that the count is not taken for the whole.
 StatusText MissingFontsStatus(std::size_t count, bool complete = true);
+// The same when every missing font is listed but the fonts found before could not be
+// taken off the lower list: they stay, and the status says that, not a partial list.
+StatusText OffersKeptStatus(std::size_t count);
 // What Find reports for the number of fonts found; when not every font found
 // could be listed, how many were.
 StatusText FoundFontsStatus(std::size_t count, bool complete = true);
 // What an activate or install command reports for its successes.
 StatusText ActivatedFontsStatus(int successes);
-// What an activate or install command that the font manager broke off reports:
-// "Cannot connect to Glyvor", after what had succeeded before the failure.
-StatusText BrokenOffStatus(int successes);
+// What an activate or install command that was broken off reports: "Cannot connect
+// to Glyvor" when the font manager failed, that the command could not be completed
+// when memory did, after what had succeeded before the failure.
+StatusText BrokenOffStatus(int successes, bool memory = false);
+// A status followed by the note that a button pressed while it was being made was
+// not acted on.
+StatusText WithPressRefused(const char* status);
 
 // The alert text of an activate or install command: an opening and the quoted
 // names of the fonts that failed, separated by ", ".

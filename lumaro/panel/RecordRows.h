@@ -21,6 +21,24 @@ void DropRecordsFrom(std::vector<Record*>& records, std::size_t from) {
     }
 }
 
+// Keeps the records at the ascending positions `kept`, in order; deletes the others.
+template <typename Record>
+void KeepRecordsAt(std::vector<Record*>& records, const std::vector<std::size_t>& kept) {
+    std::size_t next = 0;
+    std::size_t written = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        Record* record = records[i];
+        records[i] = nullptr;
+        if (next < kept.size() && kept[next] == i) {
+            ++next;
+            records[written++] = record;
+        } else {
+            delete record;
+        }
+    }
+    records.resize(written);
+}
+
 // Shows the records through `rowAt(i)`, the row for display position i or null,
 // with the text `textOf(record)`. True when every record got its row. `listGone()`
 // tells that the host destroyed the list box's dialog meanwhile: no row is left to

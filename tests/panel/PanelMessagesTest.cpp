@@ -69,12 +69,18 @@ TEST(PanelStatus, ABrokenOffCommandTellsWhatSucceededBeforeTheFailure) {
     const struct {
         int successes;
         const char* text;
+        bool memory = false;
     } cases[] = {
         {0, "Cannot connect to Glyvor"},
         {1, "1 font has been activated or installed. Cannot connect to Glyvor"},
         {4, "4 fonts have been activated or installed. Cannot connect to Glyvor"},
+        {0, "The command could not be completed; please try again", true},
+        {2,
+         "2 fonts have been activated or installed. The command could not be completed; "
+         "please try again",
+         true},
     };
-    for (const auto& c : cases) EXPECT_EQ(Text(BrokenOffStatus(c.successes)), c.text);
+    for (const auto& c : cases) EXPECT_EQ(Text(BrokenOffStatus(c.successes, c.memory)), c.text);
 }
 
 TEST(PanelFailureText, QuotesNamesWithSeparatorsOnlyBetweenThem) {

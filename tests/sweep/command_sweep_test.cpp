@@ -78,7 +78,8 @@ protected:
                 plan.Clear();
                 continue;
             }
-            if (!sweep::UserTold(session, firstEvent, now, expected))
+            if (!sweep::NameNotReported(plan) &&
+                !sweep::UserTold(session, firstEvent, now, expected))
                 failures.push_back(fault + ": the panel reads " + now.content +
                                    "while the status claims " + now.status);
         }
@@ -145,8 +146,8 @@ TEST_F(CommandSweep, EveryFaultPointOfActivateAllAndInstallEndsTold) {
                         sweep::RunSession(environment, scenario, &point, &baseline);
                     EXPECT_TRUE(run.fired) << point.Name();
                     for (const std::string& f : run.failures)
-                        ADD_FAILURE() << baseline.steps[step].line << ", " << point.Name() << ": "
-                                      << f;
+                        ADD_FAILURE()
+                            << baseline.steps[step].line << ", " << point.Name() << ": " << f;
                 }
             }
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "fonts/FontItem.h"
 #include "hostapi/messages.h"
 #include "platform/emu/control.h"
 #include "resources/PanelResourceIDs.h"
@@ -191,13 +192,24 @@ Strings Validator::Problems(const Strings& expected) const {
     return problems;
 }
 
+// A row leads to its own record: a live block (a freed one the host handed out again
+// would pass for one) holding the font the row shows.
 Strings Validator::DanglingRows() const {
     Strings dangling;
+    const auto shows = [](ASInt32 list, const std::string& text, void* record) {
+        if (list == kMissingList)
+            return text == "* " + static_cast<const CFontItem*>(record)->m_strName;
+        const std::wstring& name = static_cast<const CFontItemAvailable*>(record)->m_wstrName;
+        return std::any_of(name.begin(), name.end(), [](wchar_t c) { return c >= 0x80; }) ||
+               text == std::string(name.begin(), name.end());
+    };
     for (ADMDialogRef dialog : m_dialogs->Manager().Dialogs())
         for (const auto& item : dialog->items)
             if (item->list)
                 for (const auto& entry : item->list->entries)
-                    if (entry->userData != nullptr && !m_host->Memory().Owns(entry->userData))
+                    if (entry->userData != nullptr &&
+                        (!m_host->Memory().Owns(entry->userData) ||
+                         !shows(item->id, entry->text, entry->userData)))
                         dangling.push_back("list " + std::to_string(item->id) + " row \"" +
                                            entry->text + "\"");
     return dangling;
