@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test, as CI runs them: set-up, the sanitizer build, the Windows builds
 # (the shipped i686 one and x86-64, both run under Wine), then all tests, the
-# wine ones included; then the fuzz build and a short run of each fuzz target.
+# wine ones included; then the benchmark check (instruction counts of the
+# release build); then the fuzz build and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,6 +30,12 @@ cmake --build --preset mingw64 -j "$jobs"
 export LUMARO_REQUIRE_WINE=1
 
 ctest --preset sanitize -j "$jobs"
+
+# The plug-in's cost beside the bare host calls, in instructions (callgrind): the
+# release build of the benchmark, and a check that fails on a regression.
+cmake --preset release
+cmake --build --preset release -j "$jobs" --target lumaro_bench
+bash scripts/bench-check.sh
 
 # The fuzz targets (clang, libFuzzer), each run briefly from its seed corpus.
 # The long runs are scripts/fuzz.sh.

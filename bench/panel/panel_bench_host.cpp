@@ -168,7 +168,7 @@ ADMDialogRef PanelBenchHost::Panel() const { return m_session->Panel(); }
 GlyvorReference::GlyvorReference() {
     CLSID clsid;
     IUnknown* running = nullptr;
-    if (CLSIDFromProgID(u"Glyvor.Document", &clsid) != S_OK ||
+    if (CLSIDFromProgID(OLESTR("Glyvor.Document"), &clsid) != S_OK ||
         FAILED(GetActiveObject(clsid, nullptr, &running)) || running == nullptr) {
         throw std::runtime_error("the font manager is not running");
     }
@@ -186,7 +186,7 @@ BstrList::BstrList(const std::vector<std::string>& texts) {
     m_bstrs.reserve(texts.size());
     for (const std::string& text : texts) {
         // The names are ASCII: a unit per byte.
-        const std::u16string units(text.begin(), text.end());
+        const std::basic_string<OLECHAR> units(text.begin(), text.end());
         m_bstrs.push_back(SysAllocStringLen(units.data(), static_cast<UINT>(units.size())));
     }
 }

@@ -1,7 +1,6 @@
 #include "fontmanager/Bstr.h"
 
 #include <new>
-#include <vector>
 
 #include "fontmanager/TextConversion.h"
 
@@ -33,11 +32,13 @@ void BstrHolder::Release() {
 }
 
 void AssignBstr(BstrHolder& holder, const std::wstring& text) {
+    // Written in place: the units up to the first zero one, zeros after it.
     const std::size_t n = text.size();
-    std::vector<OLECHAR> buffer(n + 1, 0);
-    for (std::size_t i = 0; i < n && text[i] != 0; ++i) buffer[i] = static_cast<OLECHAR>(text[i]);
-    BSTR bstr = SysAllocStringLen(buffer.data(), static_cast<UINT>(n));
+    BSTR bstr = SysAllocStringLen(nullptr, static_cast<UINT>(n));
     if (bstr == nullptr) throw std::bad_alloc();
+    std::size_t i = 0;
+    for (; i < n && text[i] != 0; ++i) bstr[i] = static_cast<OLECHAR>(text[i]);
+    for (; i < n; ++i) bstr[i] = 0;
     try {
         holder.Attach(bstr);
     } catch (...) {

@@ -65,23 +65,32 @@ std::wstring NarrowToWideString(const char* text) {
 }
 
 std::string WideToNarrowString(const std::wstring& text) {
+    std::string narrow;
+    AssignWideToNarrow(text, narrow);
+    return narrow;
+}
+
+void AssignWideToNarrow(const std::wstring& text, std::string& narrow) {
+    narrow.clear();
     const std::size_t units = text.size() + 1;
-    if (units > kLargestText / 3) return std::string();
+    if (units > kLargestText / 3) return;
     Scratch<WCHAR, kStackUnits> wide(units);
     std::copy(text.begin(), text.end(), wide.Get());
     wide.Get()[text.size()] = 0;
     // Three bytes a unit hold the text in every code page the thread can have
     // (UTF-8 at worst); should one need more, the conversion says how much.
     std::size_t capacity = 3 * units;
-    Scratch<char, 3 * kStackUnits> narrow(capacity);
-    if (WideToNarrow(narrow.Get(), wide.Get(), static_cast<int>(capacity)) != nullptr)
-        return std::string(narrow.Get());
+    Scratch<char, 3 * kStackUnits> scratch(capacity);
+    if (WideToNarrow(scratch.Get(), wide.Get(), static_cast<int>(capacity)) != nullptr) {
+        narrow.assign(scratch.Get());
+        return;
+    }
     const int needed =
         WideCharToMultiByte(CP_THREAD_ACP, 0, wide.Get(), -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= static_cast<int>(capacity)) return std::string();
+    if (needed <= static_cast<int>(capacity)) return;
     std::vector<char> larger(static_cast<std::size_t>(needed));
-    if (WideToNarrow(larger.data(), wide.Get(), needed) == nullptr) return std::string();
-    return std::string(larger.data());
+    if (WideToNarrow(larger.data(), wide.Get(), needed) == nullptr) return;
+    narrow.assign(larger.data());
 }
 
 // Both directions copy unit for unit in one pass into storage taken once.

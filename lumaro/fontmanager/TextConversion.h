@@ -18,6 +18,8 @@ char* WideToNarrow(char* scratch, const WCHAR* text, int capacity);
 // Empty when the conversion fails.
 std::wstring NarrowToWideString(const char* text);
 std::string WideToNarrowString(const std::wstring& text);
+// The same into `narrow`, reusing its storage.
+void AssignWideToNarrow(const std::wstring& text, std::string& narrow);
 
 // Between the plug-in's wide strings and 16-bit units, element by element.
 std::basic_string<WCHAR> ToUnits(const std::wstring& text);

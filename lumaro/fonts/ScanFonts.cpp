@@ -146,14 +146,14 @@ void AssignFontRowText(const CFontItem& item, std::string& text) {
         return;
     }
     std::wstring name = item.m_wstrNameB0;
-    text = WideToNarrowString(name);
+    AssignWideToNarrow(name, text);
     // Cut whole characters, so that no lead byte of a double-byte code page
     // is left without its trail byte.
     while (text.size() > kLongestName && !name.empty()) {
         const std::size_t excess = text.size() - kLongestName;
         const std::size_t cut = std::min(name.size(), std::max<std::size_t>(1, excess / 2));
         name.resize(WholeCharacterLength(name.data(), name.size(), name.size() - cut));
-        text = WideToNarrowString(name);
+        AssignWideToNarrow(name, text);
     }
 }
 
@@ -209,7 +209,9 @@ void LumaroDialog::ScanFonts(bool bMissingOnly) {
         ClearFontItems(g_fontitems);
     } else if (!ShowRecords(
                    g_fontitems, [&](int row) { return RowAt(list, row); },
-                   [](const CFontItem& record) { return FontRowText(record); },
+                   [](const CFontItem& record, std::string& text) {
+                       AssignFontRowText(record, text);
+                   },
                    [this] { return GetDialogRef() == nullptr; })) {
         m_scanComplete = false;
     }

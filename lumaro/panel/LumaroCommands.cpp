@@ -364,7 +364,9 @@ void LumaroDialog::FindFontsNow() {
             complete = false;
         } else if (!ShowRecords(
                        g_fontitemsAvailable, [&](int row) { return RowAt(list, row); },
-                       [](const CFontItemAvailable& record) { return DisplayName(record); },
+                       [](const CFontItemAvailable& record, std::string& text) {
+                           AssignWideToNarrow(record.m_wstrName, text);
+                       },
                        [this] { return GetDialogRef() == nullptr; })) {
             complete = false;
         }

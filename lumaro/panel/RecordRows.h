@@ -40,19 +40,20 @@ void KeepRecordsAt(std::vector<Record*>& records, const std::vector<std::size_t>
 }
 
 // Shows the records through `rowAt(i)`, the row for display position i or null,
-// with the text `textOf(record)`. True when every record got its row. `listGone()`
-// tells that the host destroyed the list box's dialog meanwhile: no row is left to
-// give a record.
+// with the text `textOf(record, text)` writes into one buffer kept for every row. True when every
+// record got its row. `listGone()` tells that the host destroyed the list box's dialog meanwhile:
+// no row is left to give a record.
 template <typename Record, typename RowAt, typename TextOf, typename ListGone>
 bool ShowRecords(std::vector<Record*>& records, RowAt&& rowAt, TextOf&& textOf,
                  ListGone&& listGone) {
     int row = 0;
+    std::string text;
     for (std::size_t i = 0; i < records.size(); ++i) {
         Record* record = records[i];
         if (record == nullptr) continue;
         try {
             // The text first: a row is not taken for a record that cannot be shown.
-            const std::string text = textOf(*record);
+            textOf(*record, text);
             ADMEntryRef entry = rowAt(row);
             if (entry == nullptr) {
                 DropRecordsFrom(records, i);

@@ -339,6 +339,27 @@ int Deliver(const std::basic_string<Unit>& converted, Unit* target, int targetSi
     return needed;
 }
 
+// Text that is all ASCII, as font names mostly are, converted straight into a target
+// that holds it: no intermediate string. False, with the target untouched, when a unit
+// is not ASCII or its code page does not map it to one byte; the general path then
+// converts it all (and a conversion that fails writes nothing).
+bool DecodeAsciiInto(const Table* t, const unsigned char* s, size_t n, char16_t* target) {
+    for (size_t i = 0; i < n; ++i)
+        if (s[i] >= 0x80 || (t != nullptr && !t->defined[s[i]])) return false;
+    for (size_t i = 0; i < n; ++i) target[i] = t == nullptr ? s[i] : t->single[s[i]];
+    return true;
+}
+
+bool EncodeAsciiInto(const Table* t, const char16_t* s, size_t n, char* target) {
+    for (size_t i = 0; i < n; ++i) {
+        if (s[i] >= 0x80) return false;
+        if (t != nullptr && (!t->lowDefined[s[i]] || t->lowReverse[s[i]] > 0xFF)) return false;
+    }
+    for (size_t i = 0; i < n; ++i)
+        target[i] = static_cast<char>(t == nullptr ? s[i] : t->lowReverse[s[i]]);
+    return true;
+}
+
 template <typename A, typename B>
 bool Overlaps(const A* a, size_t aBytes, const B* b, size_t bBytes) {
     const auto pa = reinterpret_cast<uintptr_t>(a), pb = reinterpret_cast<uintptr_t>(b);
@@ -369,13 +390,19 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCCH source, int sourceByte
     const UINT cp = ResolveCodePage(codePage);
     const bool strict = (flags & MB_ERR_INVALID_CHARS) != 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(source);
+    const Table* table = cp == CP_UTF8 ? nullptr : TableFor(cp);
+    const DWORD allowed =
+        cp == CP_UTF8 ? DWORD{MB_ERR_INVALID_CHARS} : DWORD{MB_PRECOMPOSED | MB_ERR_INVALID_CHARS};
+    if ((cp == CP_UTF8 || table != nullptr) && (flags & ~allowed) == 0 && target != nullptr &&
+        static_cast<size_t>(targetUnits) >= n && n <= static_cast<size_t>(INT_MAX) &&
+        DecodeAsciiInto(table, bytes, n, target))
+        return static_cast<int>(n);
     std::u16string out;
     out.reserve(n);  // a unit per byte at most
     if (cp == CP_UTF8) {
         if ((flags & ~DWORD{MB_ERR_INVALID_CHARS}) != 0) return Fail(ERROR_INVALID_FLAGS);
         if (!DecodeUtf8(bytes, n, strict, out)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
     } else {
-        const Table* table = TableFor(cp);
         if (table == nullptr) return Fail(ERROR_INVALID_PARAMETER);
         if ((flags & ~DWORD{MB_PRECOMPOSED | MB_ERR_INVALID_CHARS}) != 0)
             return Fail(ERROR_INVALID_FLAGS);
@@ -401,6 +428,16 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceUni
         Overlaps(source, n * sizeof(WCHAR), target, static_cast<size_t>(targetBytes)))
         return Fail(ERROR_INVALID_PARAMETER);
     const UINT cp = ResolveCodePage(codePage);
+    const Table* table = cp == CP_UTF8 ? nullptr : TableFor(cp);
+    const DWORD allowed = cp == CP_UTF8 ? DWORD{WC_ERR_INVALID_CHARS} : DWORD{WC_NO_BEST_FIT_CHARS};
+    const bool utf8Arguments =
+        cp != CP_UTF8 || (defaultChar == nullptr && usedDefaultChar == nullptr);
+    if ((cp == CP_UTF8 || table != nullptr) && utf8Arguments && (flags & ~allowed) == 0 &&
+        target != nullptr && static_cast<size_t>(targetBytes) >= n &&
+        n <= static_cast<size_t>(INT_MAX) && EncodeAsciiInto(table, source, n, target)) {
+        if (usedDefaultChar != nullptr) *usedDefaultChar = FALSE;
+        return static_cast<int>(n);
+    }
     std::string out;
     out.reserve(n);
     if (cp == CP_UTF8) {
@@ -410,7 +447,6 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH source, int sourceUni
         if (!EncodeUtf8(source, n, (flags & WC_ERR_INVALID_CHARS) != 0, out))
             return Fail(ERROR_NO_UNICODE_TRANSLATION);
     } else {
-        const Table* table = TableFor(cp);
         if (table == nullptr) return Fail(ERROR_INVALID_PARAMETER);
         if ((flags & ~DWORD{WC_NO_BEST_FIT_CHARS}) != 0) return Fail(ERROR_INVALID_FLAGS);
         bool used = false;

@@ -43,6 +43,14 @@ TEST_F(FaultPlanTest, TheNthCallThatCanFailFailsAsItsFunctionFails) {
     const auto* list = Acquire<ADMListSuite1>(kADMListSuite, kADMListSuiteVersion);
     const auto* dialog = Acquire<ADMDialogSuite10>(kADMDialogSuite, kADMDialogSuiteVersion);
     const long before = host.Faults().Count(FaultKind::SuiteCall);
+    // Every call is counted at its site, and named only when asked.
+    auto callsOf = [&](const char* suite, const char* function) {
+        const auto calls = host.Faults().CallsBySite();
+        const auto it = calls.find(std::string(suite) + " " + function);
+        return it == calls.end() ? 0L : it->second;
+    };
+    const long menuCalls = callsOf(kAIMenuSuite, "CountMenuGroups");
+    const long listCalls = callsOf(kADMListSuite, "NumberOfEntries");
     host.Faults().FailNth(FaultKind::SuiteCall, 2, HostFourCC('F', 'A', 'I', 'L'));
 
     ASInt32 count = -1;
@@ -54,6 +62,8 @@ TEST_F(FaultPlanTest, TheNthCallThatCanFailFailsAsItsFunctionFails) {
     EXPECT_EQ(count, -1) << "a failed call leaves its output alone";
     EXPECT_EQ(menu->CountMenuGroups(&count), kNoErr) << "once only";
     EXPECT_EQ(host.Faults().Count(FaultKind::SuiteCall) - before, 3);
+    EXPECT_EQ(callsOf(kAIMenuSuite, "CountMenuGroups") - menuCalls, 3);
+    EXPECT_EQ(callsOf(kADMListSuite, "NumberOfEntries") - listCalls, 1);
 
     // A function that answers a reference fails with null.
     host.Faults().FailNth(FaultKind::SuiteCall, 1, kBadParameterErr);

@@ -30,11 +30,6 @@ BlockAccounting::~BlockAccounting() {
     }
 }
 
-std::size_t BlockAccounting::ClassOf(std::size_t size) const {
-    if (!m_recycle || size > kLargestRecycled) return 0;
-    return (std::max<std::size_t>(size, 1) + kGranule - 1) / kGranule;
-}
-
 // A block of at least `size` bytes (at least one: a block of 0 bytes is still a
 // distinct block the plug-in may free), or null.
 void* BlockAccounting::Obtain(std::size_t size) {
@@ -67,16 +62,16 @@ void BlockAccounting::RefuseNthAllocation(std::size_t n) {
     m_faults.FailNth(FaultKind::Allocation, static_cast<long>(n), kHostOutOfMemoryErr);
 }
 
-AllocationStats& BlockAccounting::StatsOf(const LoadedPlugin* owner) {
-    if (m_lastStats == nullptr || owner != m_lastOwner) {
-        m_lastStats = &m_stats[owner];
-        m_lastOwner = owner;
-    }
+AllocationStats& BlockAccounting::StatsOfOther(const LoadedPlugin* owner) {
+    m_lastStats = &m_stats[owner];
+    m_lastOwner = owner;
     return *m_lastStats;
 }
 
 bool BlockAccounting::ShouldRefuse() {
-    static const FaultSite kSite{FaultKind::Allocation, kSPBasicSuite, "AllocateBlock", true};
+    static const FaultSite kSite{
+        FaultKind::Allocation, kSPBasicSuite, "AllocateBlock", true,
+        FaultSiteSlot(FaultKind::Allocation, kSPBasicSuite, "AllocateBlock")};
     ASErr code = kNoErr;
     // Counted even while everything is refused, so that fault points stay numbered alike.
     const bool planned = m_faults.Take(kSite, &code);

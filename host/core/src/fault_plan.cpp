@@ -1,7 +1,10 @@
 #include "host/fault_plan.h"
 
 #include <algorithm>
+#include <cstring>
+#include <stdexcept>
 
+#include "hostapi/sp_basic.h"
 #include "platform_bridge.h"
 
 namespace host {
@@ -36,7 +39,34 @@ bool FaultKindFromName(const std::string& name, FaultKind* kind) {
     return false;
 }
 
-FaultPlan::FaultPlan() : m_invokeBase(detail::AutomationCallCount()) {}
+// The known sites, then the allocations.
+FaultPlan::FaultPlan()
+    : m_siteCalls(KnownFaultSites().size() + 1, 0), m_invokeBase(detail::AutomationCallCount()) {}
+
+std::size_t FaultSiteSlot(FaultKind kind, const char* suite, const char* function) {
+    const auto& sites = KnownFaultSites();
+    if (kind == FaultKind::Allocation) return sites.size();
+    for (std::size_t i = 0; i < sites.size(); ++i) {
+        if (sites[i].kind == kind && std::strcmp(sites[i].suite, suite) == 0 &&
+            std::strcmp(sites[i].function, function) == 0)
+            return i;
+    }
+    throw std::logic_error(std::string("no fault site ") + suite + " " + function);
+}
+
+std::map<std::string, long> FaultPlan::CallsBySite() const {
+    const auto& sites = KnownFaultSites();
+    std::map<std::string, long> calls;
+    for (std::size_t slot = 0; slot < m_siteCalls.size(); ++slot) {
+        if (m_siteCalls[slot] == 0) continue;
+        const bool allocation = slot == sites.size();
+        const std::string name = allocation
+                                     ? std::string(kSPBasicSuite) + " AllocateBlock"
+                                     : std::string(sites[slot].suite) + " " + sites[slot].function;
+        calls[name] += m_siteCalls[slot];
+    }
+    return calls;
+}
 
 bool FaultPlan::FailNth(FaultKind kind, long n, ASErr code, const std::string& suite,
                         const std::string& function) {
@@ -55,6 +85,7 @@ bool FaultPlan::FailNth(FaultKind kind, long n, ASErr code, const std::string& s
                                 }),
                  m_arms.end());
     if (n > 0) m_arms.push_back(Arm{kind, suite, function, n, n, code});
+    m_active = !m_arms.empty() || m_callHook;
     return true;
 }
 
@@ -67,6 +98,7 @@ bool FaultPlan::DieAt(long n) {
 
 void FaultPlan::Clear() {
     m_arms.clear();
+    m_active = static_cast<bool>(m_callHook);
     if (m_automationArmed) {
         detail::FailAutomationCall(0, 0);
         detail::KillFontManagerAt(0);
@@ -80,10 +112,8 @@ bool FaultPlan::Matches(const Arm& arm, const FaultSite& site) const {
     return arm.function == site.function && (arm.suite.empty() || arm.suite == site.suite);
 }
 
-bool FaultPlan::Take(const FaultSite& site, ASErr* code) {
-    ++m_bySite[std::string(site.suite) + " " + site.function];
-    if (site.canFail) ++m_counts[site.kind];
-    const long call = ++m_allCalls[site.kind];
+bool FaultPlan::TakeArmed(const FaultSite& site, ASErr* code) {
+    const long call = m_allCalls[static_cast<std::size_t>(site.kind)];
     if (m_callHook && !m_inHook && site.kind != FaultKind::Allocation) {
         struct InHook {
             bool& flag;
@@ -99,6 +129,7 @@ bool FaultPlan::Take(const FaultSite& site, ASErr* code) {
         const FiredFault fired{site.kind, site.suite, site.function, it->number, it->code};
         *code = it->code;
         m_arms.erase(it);
+        m_active = !m_arms.empty() || m_callHook;
         m_fired.push_back(fired);
         if (m_observer) m_observer(fired);
         return true;
@@ -112,8 +143,13 @@ long FaultPlan::Count(FaultKind kind) const {
         // The emulation's counters may have been reset under the plan.
         return static_cast<long>(total >= m_invokeBase ? total - m_invokeBase : total);
     }
-    const auto it = m_counts.find(kind);
-    return it == m_counts.end() ? 0 : it->second;
+    // Fault points are the calls of the sites that can fail.
+    const auto& sites = KnownFaultSites();
+    if (kind == FaultKind::Allocation) return m_siteCalls[sites.size()];
+    long points = 0;
+    for (std::size_t slot = 0; slot < sites.size(); ++slot)
+        if (sites[slot].kind == kind && sites[slot].canFail) points += m_siteCalls[slot];
+    return points;
 }
 
 std::size_t FaultPlan::Armed() const {

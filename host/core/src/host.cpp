@@ -15,8 +15,6 @@ namespace host {
 
 namespace {
 
-Host* g_host = nullptr;
-
 // The host's mark at the start of every message record.
 constexpr ASInt32 kMessageCheckWord = HostFourCC('S', 'P', 'C', 'K');
 
@@ -29,8 +27,9 @@ std::string Hex(std::uintptr_t value) {
 }  // namespace
 
 Host::Host() {
-    if (g_host != nullptr) throw std::logic_error("only one simulated host can be live at a time");
-    g_host = this;
+    if (s_current != nullptr)
+        throw std::logic_error("only one simulated host can be live at a time");
+    s_current = this;
     // A real host initialises COM on its user-interface thread before any plug-in
     // runs; the plug-ins' automation clients rely on it.
     m_apartmentEntered = detail::EnterApartment();
@@ -54,10 +53,8 @@ Host::~Host() {
     }
     m_plugins.clear();
     if (m_apartmentEntered) detail::LeaveApartment();
-    g_host = nullptr;
+    s_current = nullptr;
 }
-
-Host* Host::Current() { return g_host; }
 
 SPBasicSuite* Host::BasicSuite() {
     return const_cast<SPBasicSuite*>(static_cast<const SPBasicSuite*>(

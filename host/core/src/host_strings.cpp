@@ -1,5 +1,7 @@
 #include "host/host_strings.h"
 
+#include <array>
+
 #include "host/fault_plan.h"
 #include "hostapi/ai_unicode_string.h"
 #include "hostapi/errors.h"
@@ -65,13 +67,21 @@ void HostStrings::FailNthCall(StringFunction function, int n, ASErr error) {
 }
 
 ASErr HostStrings::TakeFault(StringFunction function) {
-    // Destroy gives back and GetUtf16 answers no error: neither is a fault point of its own.
-    const bool canFail =
-        function != StringFunction::Destroy && function != StringFunction::GetUtf16;
-    const FaultSite site{FaultKind::HostString, kAIUnicodeStringSuite, FunctionName(function),
-                         canFail};
+    // Named and numbered once; Destroy gives back and GetUtf16 answers no error: neither
+    // is a fault point of its own.
+    static const auto kSites = [] {
+        std::array<FaultSite, kStringFunctions> sites{};
+        for (std::size_t i = 0; i < sites.size(); ++i) {
+            const auto f = static_cast<StringFunction>(i);
+            const char* name = FunctionName(f);
+            sites[i] = FaultSite{FaultKind::HostString, kAIUnicodeStringSuite, name,
+                                 f != StringFunction::Destroy && f != StringFunction::GetUtf16};
+            sites[i].slot = FaultSiteSlot(FaultKind::HostString, kAIUnicodeStringSuite, name);
+        }
+        return sites;
+    }();
     ASErr error = kNoErr;
-    return m_faults.Take(site, &error) ? error : kNoErr;
+    return m_faults.Take(kSites[static_cast<std::size_t>(function)], &error) ? error : kNoErr;
 }
 
 }  // namespace host

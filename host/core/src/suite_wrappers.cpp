@@ -24,10 +24,17 @@ struct Trampoline<Field> {
     static inline const Table* real = nullptr;
     static inline FaultSite site{};
 
+    // Unarmed, a call is counted and forwarded.
     static R HOSTAPI Call(A... args) {
         Host* host = Host::Current();
+        if (__builtin_expect(host != nullptr && host->Faults().Note(site), 0))
+            return Armed(*host, args...);
+        return (real->*Field)(args...);
+    }
+
+    __attribute__((noinline)) static R Armed(Host& host, A... args) {
         ASErr code = kNoErr;
-        if (host != nullptr && host->Faults().Take(site, &code)) {
+        if (host.Faults().TakeArmed(site, &code)) {
             if constexpr (std::is_void_v<R>) {
                 return;
             } else if constexpr (std::is_pointer_v<R>) {
@@ -51,7 +58,11 @@ struct Wrapper {
     void Visit(const char* function, Fails fails) {
         using T = Trampoline<Field>;
         T::real = &real;
-        T::site = FaultSite{FaultKind::SuiteCall, suite, function, fails != Fails::Never};
+        // A table type is one suite's: its sites are the same at every acquisition.
+        if (T::site.function == nullptr) {
+            T::site = FaultSite{FaultKind::SuiteCall, suite, function, fails != Fails::Never};
+            T::site.slot = FaultSiteSlot(FaultKind::SuiteCall, suite, function);
+        }
         // A slot the host leaves empty stays empty: plug-ins test for that.
         wrapped.*Field = (real.*Field) != nullptr ? &T::Call : nullptr;
     }

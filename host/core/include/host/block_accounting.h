@@ -63,12 +63,20 @@ public:
 private:
     bool ShouldRefuse();
     std::string OwnerName(const LoadedPlugin* owner) const;
-    AllocationStats& StatsOf(const LoadedPlugin* owner);
+    // Every block asks: the owner asked last answers without a lookup.
+    AllocationStats& StatsOf(const LoadedPlugin* owner) {
+        if (m_lastStats == nullptr || owner != m_lastOwner) return StatsOfOther(owner);
+        return *m_lastStats;
+    }
+    AllocationStats& StatsOfOther(const LoadedPlugin* owner);
 
     static constexpr std::size_t kGranule = 16;
     static constexpr std::size_t kClasses = kLargestRecycled / kGranule;
     // The size class of a request, 1 to kClasses, or 0 when it is not recycled.
-    std::size_t ClassOf(std::size_t size) const;
+    std::size_t ClassOf(std::size_t size) const {
+        if (!m_recycle || size > kLargestRecycled) return 0;
+        return size == 0 ? 1 : (size + kGranule - 1) / kGranule;
+    }
     void* Obtain(std::size_t size);
     void Release(void* block, std::size_t size);
 

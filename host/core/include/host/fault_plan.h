@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -36,11 +37,18 @@ struct FaultSite {
     const char* suite;
     const char* function;
     bool canFail;
+    // Where a plan counts this site's calls (FaultSiteSlot); every site a call passes
+    // has one.
+    std::size_t slot = 0;
 };
 
 // Every suite function a fault can name, in suite order: the functions of the suites the
 // host hands out, the host strings' among them.
 const std::vector<FaultSite>& KnownFaultSites();
+// The slot of a known site (its place in KnownFaultSites), or of the allocations (one
+// past them); looked up by name once, where the host sets a site up. Throws
+// std::logic_error for a site the host does not know.
+std::size_t FaultSiteSlot(FaultKind kind, const char* suite, const char* function);
 
 // A fault that fired.
 struct FiredFault {
@@ -66,13 +74,24 @@ public:
     bool DieAt(long n);
     void Clear();
 
-    // Counts this call and answers whether it fails; `code` then holds the answer.
-    bool Take(const FaultSite& site, ASErr* code);
+    // Counts this call and answers whether it fails; `code` then holds the answer. Every
+    // suite call, host-string call and allocation comes here: with nothing armed and no
+    // hook it adds one to its site's count and one to its kind's, and names nothing.
+    bool Take(const FaultSite& site, ASErr* code) { return Note(site) && TakeArmed(site, code); }
+    // Take in two steps, for a caller whose fast path should be a plain forward: counts
+    // the call and answers whether TakeArmed must see it.
+    bool Note(const FaultSite& site) {
+        ++m_siteCalls[site.slot];
+        ++m_allCalls[static_cast<std::size_t>(site.kind)];
+        return m_active;
+    }
+    bool TakeArmed(const FaultSite& site, ASErr* code);
 
     // Fault points met since the plan was made.
     long Count(FaultKind kind) const;
-    // Calls per "suite function", every one (not only those that can fail).
-    const std::map<std::string, long>& CallsBySite() const { return m_bySite; }
+    // Calls per "suite function", every one (not only those that can fail), named
+    // when asked.
+    std::map<std::string, long> CallsBySite() const;
     // Faults armed and not yet fired (automation faults fire out of the host's sight
     // and count as armed until a call past them has been counted).
     std::size_t Armed() const;
@@ -88,6 +107,7 @@ public:
     // Null removes it; the hook is not run for calls it makes itself.
     void SetCallHook(std::function<void(const FaultSite&, long call)> hook) {
         m_callHook = std::move(hook);
+        m_active = !m_arms.empty() || m_callHook;
     }
 
 private:
@@ -101,9 +121,13 @@ private:
     };
     bool Matches(const Arm& arm, const FaultSite& site) const;
 
+    static constexpr std::size_t kKinds = std::size(kFaultKinds);
+
     std::vector<Arm> m_arms;
-    std::map<FaultKind, long> m_counts;
-    std::map<std::string, long> m_bySite;
+    // Every call, by site and by kind; fault points are summed from the sites that can fail.
+    std::vector<long> m_siteCalls;
+    long m_allCalls[kKinds] = {};
+    bool m_active = false;  // a fault armed or a hook set: calls go the slow way
     std::vector<FiredFault> m_fired;
     unsigned long m_invokeBase;
     long m_automationArmedAt = 0;  // the automation call (from the base) that fails
@@ -111,7 +135,6 @@ private:
     std::function<void(const FiredFault&)> m_observer;
     std::function<void(const FaultSite&, long)> m_callHook;
     bool m_inHook = false;
-    std::map<FaultKind, long> m_allCalls;
 };
 
 }  // namespace host

@@ -22,6 +22,7 @@ enum class StringFunction {
     Erase,
     GetUtf16,
 };
+constexpr std::size_t kStringFunctions = static_cast<std::size_t>(StringFunction::GetUtf16) + 1;
 
 class FaultPlan;
 
