@@ -182,8 +182,12 @@ void UnregisterLibrary(RegistrationScope scope) {
     // The system reads the library to find its interfaces: it goes before the file.
     UnRegisterTypeLib(LIBID_Glyvor, kTypeLibraryMajor, kTypeLibraryMinor, LOCALE_NEUTRAL,
                       sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
-    DeleteTree(HKEY_LOCAL_MACHINE, InterfaceKey(), kOtherView);
-    DeleteTree(HKEY_LOCAL_MACHINE, LibraryKey(), kOtherView);
+    // The system finds the interfaces through the library's file: when that
+    // file went with its machine folder, their keys are left to us.
+    for (const REGSAM view : {REGSAM{0}, kOtherView}) {
+        DeleteTree(HKEY_LOCAL_MACHINE, InterfaceKey(), view);
+        DeleteTree(HKEY_LOCAL_MACHINE, LibraryKey(), view);
+    }
 }
 
 HRESULT RegisterClassKeys(HKEY root, const std::string& machine, const std::string& serverModule,
