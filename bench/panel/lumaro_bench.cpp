@@ -270,7 +270,8 @@ void BM_RefreshBaseline(benchmark::State& state) {
     const std::size_t fonts = static_cast<std::size_t>(state.range(0));
     Prepared* p = Prepare(state, RefreshSetup(fonts));
     if (p == nullptr) return;
-    const HostCalls calls = p->host.Calls();
+    const PluginSuites suites(p->host);
+    const HostCalls& calls = suites.Calls();
     const ADMDialogRef panel = p->host.Panel();
     ASInt32 rows = 0;
     {

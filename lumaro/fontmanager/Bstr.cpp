@@ -31,7 +31,7 @@ void BstrHolder::Release() {
     m_shared = nullptr;
 }
 
-void AssignBstr(BstrHolder& holder, const std::wstring& text) {
+void AssignBstr(BstrHolder& holder, std::wstring_view text) {
     // Written in place: the units up to the first zero one, zeros after it.
     const std::size_t n = text.size();
     BSTR bstr = SysAllocStringLen(nullptr, static_cast<UINT>(n));
@@ -47,9 +47,13 @@ void AssignBstr(BstrHolder& holder, const std::wstring& text) {
     }
 }
 
-void CopyBstr(std::wstring& target, BSTR bstr) {
+std::size_t BstrTextLength(BSTR bstr) {
     const UINT n = bstr != nullptr ? SysStringLen(bstr) : 0;
     std::size_t length = 0;
     while (length < n && bstr[length] != 0) ++length;
-    target = bstr != nullptr ? FromUnits(bstr, length) : std::wstring();
+    return length;
+}
+
+void CopyBstr(std::wstring& target, BSTR bstr) {
+    AssignUnits(bstr, BstrTextLength(bstr), target);
 }

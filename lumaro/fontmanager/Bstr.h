@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/win32.h"
 
@@ -30,6 +31,8 @@ private:
 
 // A new BSTR of exactly text.size() units; units after an embedded zero come out as
 // zeros. Throws std::bad_alloc when memory is refused.
-void AssignBstr(BstrHolder& holder, const std::wstring& text);
-// Replaces target with the BSTR's text up to its first zero unit; null is empty.
+void AssignBstr(BstrHolder& holder, std::wstring_view text);
+// The number of units before the first zero unit; null is empty.
+std::size_t BstrTextLength(BSTR bstr);
+// Replaces target with the BSTR's text up to its first zero unit, reusing its storage.
 void CopyBstr(std::wstring& target, BSTR bstr);

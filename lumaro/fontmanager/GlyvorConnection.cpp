@@ -73,15 +73,13 @@ bool GlyvorConnection::FindMatchingFont(const std::wstring& name, std::wstring& 
     GlyvorMatchFont(m_pGlyvor.Get(), bstrName.Get(), matchedId, matchedDetail, matched);
     if (matched == VARIANT_FALSE) return false;
     // A match without an identifier could not be activated or installed: it is no offer.
-    std::wstring id;
-    CopyBstr(id, matchedId.Get());
-    if (id.empty()) return false;
-    fontId = std::move(id);
+    if (BstrTextLength(matchedId.Get()) == 0) return false;
+    CopyBstr(fontId, matchedId.Get());
     CopyBstr(detail, matchedDetail.Get());
     return true;
 }
 
-bool GlyvorConnection::ActivateOrInstall(const std::wstring& fontId, bool activate,
+bool GlyvorConnection::ActivateOrInstall(std::wstring_view fontId, bool activate,
                                          std::wstring& error) {
     if (!IsConnected()) return false;
 

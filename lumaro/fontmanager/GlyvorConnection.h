@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "fontmanager/ComPtr.h"
 #include "fontmanager/GlyvorAutomation.h"
@@ -34,7 +35,7 @@ public:
 
     // True when the font is active or installed afterwards; on the server's refusal
     // `error` gets its reason.
-    bool ActivateOrInstall(const std::wstring& fontId, bool activate, std::wstring& error);
+    bool ActivateOrInstall(std::wstring_view fontId, bool activate, std::wstring& error);
 
 private:
     ComPtr<IGlyvor> m_pGlyvor;

@@ -53,24 +53,33 @@ char* WideToNarrow(char* scratch, const WCHAR* text, int capacity) {
 }
 
 std::wstring NarrowToWideString(const char* text) {
-    if (text == nullptr) return std::wstring();
+    std::wstring wide;
+    AssignNarrowToWide(text, wide);
+    return wide;
+}
+
+void AssignNarrowToWide(const char* text, std::wstring& wide) {
+    wide.clear();
+    if (text == nullptr) return;
     // No code page spells a UTF-16 unit in less than a byte (UTF-8 takes four for
     // a surrogate pair), so a unit a byte and the terminator always hold the text.
     const std::size_t units = std::strlen(text) + 1;
-    if (units > kLargestText) return std::wstring();
+    if (units > kLargestText) return;
     Scratch<WCHAR, kStackUnits> scratch(units);
-    if (NarrowToWide(scratch.Get(), text, static_cast<int>(units)) == nullptr)
-        return std::wstring();
-    return FromUnits(scratch.Get());
+    const WCHAR* converted = NarrowToWide(scratch.Get(), text, static_cast<int>(units));
+    if (converted == nullptr) return;
+    std::size_t length = 0;
+    while (converted[length] != 0) ++length;
+    AssignUnits(converted, length, wide);
 }
 
-std::string WideToNarrowString(const std::wstring& text) {
+std::string WideToNarrowString(std::wstring_view text) {
     std::string narrow;
     AssignWideToNarrow(text, narrow);
     return narrow;
 }
 
-void AssignWideToNarrow(const std::wstring& text, std::string& narrow) {
+void AssignWideToNarrow(std::wstring_view text, std::string& narrow) {
     narrow.clear();
     const std::size_t units = text.size() + 1;
     if (units > kLargestText / 3) return;
@@ -100,6 +109,12 @@ std::basic_string<WCHAR> ToUnits(const std::wstring& text) {
 
 std::wstring FromUnits(const WCHAR* units, std::size_t length) {
     return std::wstring(units, units + length);
+}
+
+void AssignUnits(const WCHAR* units, std::size_t length, std::wstring& text) {
+    // Not assign(first, last): from another character type it builds a temporary.
+    text.resize(length);
+    std::copy(units, units + length, text.begin());
 }
 
 std::wstring FromUnits(const WCHAR* units) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "platform/win32.h"
 
@@ -17,14 +18,18 @@ char* WideToNarrow(char* scratch, const WCHAR* text, int capacity);
 // conversion says it needs, so no code page can overflow or truncate it.
 // Empty when the conversion fails.
 std::wstring NarrowToWideString(const char* text);
-std::string WideToNarrowString(const std::wstring& text);
+// The same into `wide`, reusing its storage.
+void AssignNarrowToWide(const char* text, std::wstring& wide);
+std::string WideToNarrowString(std::wstring_view text);
 // The same into `narrow`, reusing its storage.
-void AssignWideToNarrow(const std::wstring& text, std::string& narrow);
+void AssignWideToNarrow(std::wstring_view text, std::string& narrow);
 
 // Between the plug-in's wide strings and 16-bit units, element by element.
 std::basic_string<WCHAR> ToUnits(const std::wstring& text);
 std::wstring FromUnits(const WCHAR* units, std::size_t length);
 std::wstring FromUnits(const WCHAR* units);
+// The same into `text`, reusing its storage.
+void AssignUnits(const WCHAR* units, std::size_t length, std::wstring& text);
 
 // How many of the first `length` UTF-16 units to keep when at most `limit` may
 // stay: a cut that would leave the first half of a surrogate pair drops it too.

@@ -10,7 +10,7 @@ unsigned char FoldAscii(unsigned char byte) {
 
 }  // namespace
 
-int CompareFontNames(const std::string& a, const std::string& b) {
+int CompareFontNames(std::string_view a, std::string_view b) {
     // Past its end a string reads as its terminating zero byte. The names are NUL-free
     // C texts from the host; should one hold a zero byte, the rest still takes part.
     // Equal bytes fold equally: the common prefix is passed over unfolded.
@@ -23,7 +23,7 @@ int CompareFontNames(const std::string& a, const std::string& b) {
     }
     // The shorter one reads as zero bytes from here: the longer one's first byte
     // that is not zero decides.
-    const std::string& longer = a.size() < b.size() ? b : a;
+    const std::string_view longer = a.size() < b.size() ? b : a;
     for (size_t i = shorter; i < longer.size(); ++i) {
         const int c = FoldAscii(static_cast<unsigned char>(longer[i]));
         if (c != 0) return a.size() < b.size() ? -c : c;

@@ -3,12 +3,12 @@
 // so the order is the same on every machine.
 #pragma once
 
-#include <string>
+#include <string_view>
 
 #include "fonts/FontLists.h"
 
 // Negative, zero or positive as a sorts before, with or after b. A prefix sorts first.
-int CompareFontNames(const std::string& a, const std::string& b);
+int CompareFontNames(std::string_view a, std::string_view b);
 
 struct CompareFontItems {
     explicit CompareFontItems(bool bAscending = true) : m_bAscending(bAscending) {}

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <memory>
+#include <string_view>
 
 #include "fontmanager/HostString.h"
 #include "fontmanager/TextConversion.h"
@@ -21,31 +23,49 @@ constexpr std::size_t kLongestName = kNameBufferSize - 1;
 // The most bytes of a partial character: three of a four-byte UTF-8 one.
 constexpr int kLongestCharacterCut = 3;
 
-// The host string's text, cut on whole characters to what a record field holds.
-std::wstring TakeName(const ai::HostString& name) {
+// A host string's text, cut on whole characters to what a record field holds.
+struct Name {
     const ASUnicode* units = nullptr;
-    const ASUInt32 length = name.GetUtf16(&units);
-    const std::size_t kept = WholeCharacterLength(units, length, kLongestName);
-    return FromUnits(reinterpret_cast<const WCHAR*>(units), kept);
+    std::size_t length = 0;
+};
+
+Name TakeName(const ai::HostString& name) {
+    Name taken;
+    const ASUInt32 length = name.GetUtf16(&taken.units);
+    taken.length =
+        taken.units != nullptr ? WholeCharacterLength(taken.units, length, kLongestName) : 0;
+    return taken;
 }
+
+// Names A to C share one host string, so each is kept here until the record is made,
+// already in the record's characters.
+struct NameCopy {
+    wchar_t text[kLongestName];
+    std::size_t length;
+};
 
 using UnicodeNameQuery = ASErr(HOSTAPI*)(AIFontKey, AIUnicodeString*, ASBoolean);
 
-std::wstring QueryName(UnicodeNameQuery query, AIFontKey font, bool flag, ai::HostString& name) {
+void QueryName(UnicodeNameQuery query, AIFontKey font, bool flag, ai::HostString& name,
+               NameCopy& copy) {
+    copy.length = 0;
     name.erase(0, 0xFFFFFFFF);
-    if (query == nullptr || query(font, name.Record(), flag) != kNoErr) return std::wstring();
-    return TakeName(name);
+    if (query == nullptr || query(font, name.Record(), flag) != kNoErr) return;
+    const Name taken = TakeName(name);
+    std::copy(taken.units, taken.units + taken.length, copy.text);
+    copy.length = taken.length;
 }
 
-// The style name; whatever goes wrong with it costs only this one name.
-std::wstring QueryNameD(AIFontKey font, ai::HostString& name) {
+// The style name; whatever goes wrong with it costs only this one name. Its text
+// stays in the host string until the next font's query.
+Name QueryNameD(AIFontKey font, ai::HostString& name) {
     try {
-        if (g_aiFont->GetFontStyleNameUnicode == nullptr) return std::wstring();
+        if (g_aiFont->GetFontStyleNameUnicode == nullptr) return Name();
         name.erase(0, 0xFFFFFFFF);
-        if (g_aiFont->GetFontStyleNameUnicode(font, name.Record()) != kNoErr) return std::wstring();
+        if (g_aiFont->GetFontStyleNameUnicode(font, name.Record()) != kNoErr) return Name();
         return TakeName(name);
     } catch (...) {
-        return std::wstring();
+        return Name();
     }
 }
 
@@ -75,6 +95,7 @@ enum class FontStep { Listed, Skipped, Stop };
 // strings a scan instead of two a font.
 struct ScanBuffers {
     char narrowName[kNameBufferSize];
+    NameCopy names[6];         // in the order queried: A1, A0, C0, C1, B1, B0
     ai::HostString name;       // names A to C
     ai::HostString styleName;  // name D
 };
@@ -103,19 +124,34 @@ FontStep ReadFont(ASInt32 index, bool bMissingOnly, ScanBuffers& buffers) {
     narrowName[kLongestName] = '\0';
     DropCutCharacter(narrowName);
 
-    auto item = std::make_unique<CFontItem>();
-    item->m_bMissing = missing;
-    item->m_strName = narrowName;
-    item->m_wstrNameA1 = QueryName(g_aiFont->GetPostScriptFontNameUnicode, font, true, name);
-    item->m_wstrNameA0 = QueryName(g_aiFont->GetPostScriptFontNameUnicode, font, false, name);
-    item->m_wstrNameC0 = QueryName(g_aiFont->GetFontFamilyNameUnicode, font, false, name);
-    item->m_wstrNameC1 = QueryName(g_aiFont->GetFontFamilyNameUnicode, font, true, name);
-    item->m_wstrNameB1 = QueryName(g_aiFont->GetFontFullNameUnicode, font, true, name);
-    item->m_wstrNameB0 = QueryName(g_aiFont->GetFontFullNameUnicode, font, false, name);
+    NameCopy* names = buffers.names;
+    QueryName(g_aiFont->GetPostScriptFontNameUnicode, font, true, name, names[0]);
+    QueryName(g_aiFont->GetPostScriptFontNameUnicode, font, false, name, names[1]);
+    QueryName(g_aiFont->GetFontFamilyNameUnicode, font, false, name, names[2]);
+    QueryName(g_aiFont->GetFontFamilyNameUnicode, font, true, name, names[3]);
+    QueryName(g_aiFont->GetFontFullNameUnicode, font, true, name, names[4]);
+    QueryName(g_aiFont->GetFontFullNameUnicode, font, false, name, names[5]);
     const FontTechnology technology = ClassifyFontTechnology(info);
-    item->m_strTechnology = technology.technology;
-    item->m_strOutlines = technology.outlines;
-    item->m_wstrNameD = QueryNameD(font, buffers.styleName);
+    const Name nameD = QueryNameD(font, buffers.styleName);
+
+    // The record and all its texts in one block.
+    const std::size_t narrowLength = std::strlen(narrowName);
+    const std::size_t technologyLength = std::strlen(technology.technology);
+    const std::size_t outlinesLength = std::strlen(technology.outlines);
+    std::size_t room =
+        CFontItem::RoomFor<char>(narrowLength) + CFontItem::RoomFor<char>(technologyLength) +
+        CFontItem::RoomFor<char>(outlinesLength) + CFontItem::RoomFor<wchar_t>(nameD.length);
+    for (const NameCopy& copy : buffers.names) room += CFontItem::RoomFor<wchar_t>(copy.length);
+    std::unique_ptr<CFontItem> item = CFontItem::Create(CFontItem::Room{room});
+    item->m_bMissing = missing;
+    CFontItem::SetText(item->m_strName, narrowName, narrowLength);
+    RecordWString* const fields[] = {&item->m_wstrNameA1, &item->m_wstrNameA0, &item->m_wstrNameC0,
+                                     &item->m_wstrNameC1, &item->m_wstrNameB1, &item->m_wstrNameB0};
+    for (std::size_t i = 0; i < std::size(fields); ++i)
+        CFontItem::SetText(*fields[i], names[i].text, names[i].length);
+    CFontItem::SetText(item->m_strTechnology, technology.technology, technologyLength);
+    CFontItem::SetText(item->m_strOutlines, technology.outlines, outlinesLength);
+    CFontItem::SetText(item->m_wstrNameD, nameD.units, nameD.length);
 
     g_fontitems.push_back(item.get());
     item.release();
@@ -142,17 +178,17 @@ FontTechnology ClassifyFontTechnology(const AIFontInfo& info) {
 void AssignFontRowText(const CFontItem& item, std::string& text) {
     if (item.m_bMissing) {
         text.assign("* ", 2);
-        text += item.m_strName;
+        text.append(item.m_strName.data(), item.m_strName.size());
         return;
     }
-    std::wstring name = item.m_wstrNameB0;
+    std::wstring_view name = item.m_wstrNameB0;
     AssignWideToNarrow(name, text);
     // Cut whole characters, so that no lead byte of a double-byte code page
     // is left without its trail byte.
     while (text.size() > kLongestName && !name.empty()) {
         const std::size_t excess = text.size() - kLongestName;
         const std::size_t cut = std::min(name.size(), std::max<std::size_t>(1, excess / 2));
-        name.resize(WholeCharacterLength(name.data(), name.size(), name.size() - cut));
+        name = name.substr(0, WholeCharacterLength(name.data(), name.size(), name.size() - cut));
         AssignWideToNarrow(name, text);
     }
 }

@@ -26,7 +26,8 @@ protected:
     }
     std::vector<std::wstring> AvailableNames() const {
         std::vector<std::wstring> names;
-        for (const CFontItemAvailable* item : m_available) names.push_back(item->m_wstrName);
+        for (const CFontItemAvailable* item : m_available)
+            names.emplace_back(item->m_wstrName.begin(), item->m_wstrName.end());
         return names;
     }
     std::vector<std::u16string> AskedNames(const FakeGlyvor* glyvor) const {

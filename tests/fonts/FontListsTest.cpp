@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "fonts/FontLists.h"
 
@@ -32,9 +34,9 @@ protected:
 TEST_F(FontLists, RecordsStartEmpty) {
     const CFontItem item;
     EXPECT_FALSE(item.m_bMissing);
-    for (const std::string* s : {&item.m_strName, &item.m_strTechnology, &item.m_strOutlines})
+    for (const RecordString* s : {&item.m_strName, &item.m_strTechnology, &item.m_strOutlines})
         EXPECT_TRUE(s->empty());
-    for (const std::wstring* s :
+    for (const RecordWString* s :
          {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0, &item.m_wstrNameB1,
           &item.m_wstrNameC0, &item.m_wstrNameC1, &item.m_wstrNameD})
         EXPECT_TRUE(s->empty());
@@ -42,7 +44,7 @@ TEST_F(FontLists, RecordsStartEmpty) {
     const CFontItemAvailable available;
     EXPECT_EQ(available.m_nAux1, 0);
     EXPECT_EQ(available.m_nAux2, 0);
-    for (const std::wstring* s :
+    for (const RecordWString* s :
          {&available.m_wstrAux1, &available.m_wstrAux2, &available.m_wstrName,
           &available.m_wstrAux3, &available.m_wstrFontId, &available.m_wstrFontDetail})
         EXPECT_TRUE(s->empty());
@@ -115,6 +117,34 @@ TEST_F(FontLists, GlobalListsAreEmptiedByTheirClearOperations) {
     // A second clear finds nothing left to delete.
     ClearFontItems(g_fontitems);
     EXPECT_EQ(g_deletedItems, 2);
+}
+
+// A record made with room holds its texts in its own block; a text that finds no
+// room, or outgrows it later, takes memory of its own and is given back all the same
+// (the sanitizers see a wrong release or a leak).
+TEST_F(FontLists, ARecordKeepsItsTextsInItsOwnBlockAndOverflowsSafely) {
+    const std::string name(40, 'n');
+    const std::wstring wide(30, L'w');
+    const CFontItem::Room room{CFontItem::RoomFor<char>(name.size()) +
+                               CFontItem::RoomFor<wchar_t>(wide.size())};
+    std::unique_ptr<CFontItem> item = CFontItem::Create(room);
+    const auto inBlock = [&](const void* text) {
+        const auto* begin = reinterpret_cast<const char*>(item.get());
+        const auto* at = static_cast<const char*>(text);
+        return at >= begin && at < begin + sizeof(CFontItem) + room.bytes;
+    };
+    CFontItem::SetText(item->m_strName, name.data(), name.size());
+    CFontItem::SetText(item->m_wstrNameB0, wide.data(), wide.size());
+    EXPECT_TRUE(inBlock(item->m_strName.data()));
+    EXPECT_TRUE(inBlock(item->m_wstrNameB0.data()));
+
+    CFontItem::SetText(item->m_wstrNameD, wide.data(), wide.size());
+    EXPECT_FALSE(inBlock(item->m_wstrNameD.data()));
+    item->m_strName += std::string(100, 'x');
+    EXPECT_FALSE(inBlock(item->m_strName.data()));
+    EXPECT_EQ(std::string_view(item->m_strName), name + std::string(100, 'x'));
+    EXPECT_EQ(std::wstring_view(item->m_wstrNameB0), wide);
+    EXPECT_EQ(std::wstring_view(item->m_wstrNameD), wide);
 }
 
 }  // namespace

@@ -62,7 +62,9 @@ protected:
     }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (const CFontItem* item : m_items) names.push_back(item ? item->m_strName : "<null>");
+        for (const CFontItem* item : m_items)
+            names.push_back(item ? std::string(item->m_strName.begin(), item->m_strName.end())
+                                 : "<null>");
         return names;
     }
     void TearDown() override { ClearFontItems(m_items); }

@@ -93,7 +93,8 @@ TEST_F(FontRow, LongFullNamesAreCutTo1023Bytes) {
 TEST_F(FontRow, ALongFullNameIsNotCutInsideASurrogatePair) {
     CFontItem item;
     // The cut to 1023 bytes falls between the two halves of U+1F600.
-    item.m_wstrNameB0 = std::wstring(1022, L'y') + L"\xD83D\xDE00" + L"z";
+    const std::wstring name = std::wstring(1022, L'y') + L"\xD83D\xDE00" + L"z";
+    item.m_wstrNameB0.assign(name.data(), name.size());
     EXPECT_EQ(FontRowText(item), std::string(1022, 'y'));
 }
 

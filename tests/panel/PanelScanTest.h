@@ -40,7 +40,8 @@ protected:
     }
     std::vector<std::string> RecordNames() const {
         std::vector<std::string> names;
-        for (const CFontItem* item : g_fontitems) names.push_back(item->m_strName);
+        for (const CFontItem* item : g_fontitems)
+            names.emplace_back(item->m_strName.begin(), item->m_strName.end());
         return names;
     }
 

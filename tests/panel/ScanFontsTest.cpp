@@ -78,10 +78,10 @@ TEST_F(PanelScan, RecordsCarryEveryNameAndTheTechnology) {
         EXPECT_TRUE(item.m_bMissing);
         EXPECT_EQ(item.m_strTechnology, expected[i].technology);
         EXPECT_EQ(item.m_strOutlines, "");
-        for (const std::wstring* field :
+        for (const RecordWString* field :
              {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0, &item.m_wstrNameB1,
               &item.m_wstrNameC0, &item.m_wstrNameC1}) {
-            EXPECT_EQ(*field, name);
+            EXPECT_EQ(std::wstring_view(*field), name);
         }
         EXPECT_EQ(item.m_wstrNameD, L"");  // a missing font has no style name
     }
@@ -200,10 +200,11 @@ TEST_F(PanelScan, NamesOf2000UnitsAreCut) {
     ASSERT_NE(CreatePanel(), nullptr);
     ASSERT_EQ(g_fontitems.size(), 1u);
     const CFontItem& item = *g_fontitems[0];
-    EXPECT_EQ(item.m_strName, std::string(1023, 'N'));
-    for (const std::wstring* field : {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0,
-                                      &item.m_wstrNameB1, &item.m_wstrNameC0, &item.m_wstrNameC1}) {
-        EXPECT_EQ(*field, std::wstring(1023, L'N'));
+    EXPECT_EQ(std::string_view(item.m_strName), std::string(1023, 'N'));
+    for (const RecordWString* field :
+         {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0, &item.m_wstrNameB1,
+          &item.m_wstrNameC0, &item.m_wstrNameC1}) {
+        EXPECT_EQ(std::wstring_view(*field), std::wstring(1023, L'N'));
     }
     EXPECT_EQ(Rows(kMissingList), Strings({"* " + std::string(1023, 'N')}));
 }
@@ -226,10 +227,10 @@ TEST_F(PanelScan, LongNamesAreCutOnWholeCharacters) {
         Panel()->Refresh();
         ASSERT_EQ(g_fontitems.size(), 1u);
         const CFontItem& item = *g_fontitems[0];
-        for (const std::wstring* field :
+        for (const RecordWString* field :
              {&item.m_wstrNameA0, &item.m_wstrNameA1, &item.m_wstrNameB0, &item.m_wstrNameB1,
               &item.m_wstrNameC0, &item.m_wstrNameC1}) {
-            EXPECT_EQ(*field, c.kept);
+            EXPECT_EQ(std::wstring_view(*field), c.kept);
         }
     }
 }

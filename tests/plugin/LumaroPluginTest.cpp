@@ -348,7 +348,7 @@ TEST_F(LumaroPluginTest, ARefreshStoppedPartWayLeavesNoStaleRowsOrCount) {
             for (const auto& entry : item->list->entries)
                 EXPECT_TRUE(host->Memory().Owns(entry->userData) &&
                             "* " + static_cast<CFontItem*>(entry->userData)->m_strName ==
-                                entry->text)
+                                std::string_view(entry->text))
                     << entry->text;
         }
         const std::string only =

@@ -198,8 +198,9 @@ Strings Validator::DanglingRows() const {
     Strings dangling;
     const auto shows = [](ASInt32 list, const std::string& text, void* record) {
         if (list == kMissingList)
-            return text == "* " + static_cast<const CFontItem*>(record)->m_strName;
-        const std::wstring& name = static_cast<const CFontItemAvailable*>(record)->m_wstrName;
+            return std::string_view(text) ==
+                   "* " + static_cast<const CFontItem*>(record)->m_strName;
+        const RecordWString& name = static_cast<const CFontItemAvailable*>(record)->m_wstrName;
         return std::any_of(name.begin(), name.end(), [](wchar_t c) { return c >= 0x80; }) ||
                text == std::string(name.begin(), name.end());
     };
