@@ -1,8 +1,21 @@
 #include "fontmanager/Bstr.h"
 
+#include <algorithm>
 #include <new>
 
 #include "fontmanager/TextConversion.h"
+
+namespace {
+
+// The number of units before the first zero unit; null is empty.
+std::size_t BstrTextLength(BSTR bstr) {
+    const UINT n = bstr != nullptr ? SysStringLen(bstr) : 0;
+    std::size_t length = 0;
+    while (length < n && bstr[length] != 0) ++length;
+    return length;
+}
+
+}  // namespace
 
 BstrHolder::BstrHolder(const BstrHolder& other) : m_shared(other.m_shared) {
     if (m_shared != nullptr) ++m_shared->references;
@@ -36,9 +49,9 @@ void AssignBstr(BstrHolder& holder, std::wstring_view text) {
     const std::size_t n = text.size();
     BSTR bstr = SysAllocStringLen(nullptr, static_cast<UINT>(n));
     if (bstr == nullptr) throw std::bad_alloc();
-    std::size_t i = 0;
-    for (; i < n && text[i] != 0; ++i) bstr[i] = static_cast<OLECHAR>(text[i]);
-    for (; i < n; ++i) bstr[i] = 0;
+    const std::size_t kept = std::min(n, text.find(L'\0'));
+    std::copy(text.begin(), text.begin() + kept, bstr);
+    std::fill(bstr + kept, bstr + n, OLECHAR{0});
     try {
         holder.Attach(bstr);
     } catch (...) {
@@ -47,13 +60,4 @@ void AssignBstr(BstrHolder& holder, std::wstring_view text) {
     }
 }
 
-std::size_t BstrTextLength(BSTR bstr) {
-    const UINT n = bstr != nullptr ? SysStringLen(bstr) : 0;
-    std::size_t length = 0;
-    while (length < n && bstr[length] != 0) ++length;
-    return length;
-}
-
-void CopyBstr(std::wstring& target, BSTR bstr) {
-    AssignUnits(bstr, BstrTextLength(bstr), target);
-}
+void CopyBstr(std::wstring& target, BSTR bstr) { AssignUnits(bstr, BstrTextLength(bstr), target); }

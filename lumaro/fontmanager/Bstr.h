@@ -32,7 +32,9 @@ private:
 // A new BSTR of exactly text.size() units; units after an embedded zero come out as
 // zeros. Throws std::bad_alloc when memory is refused.
 void AssignBstr(BstrHolder& holder, std::wstring_view text);
-// The number of units before the first zero unit; null is empty.
-std::size_t BstrTextLength(BSTR bstr);
+// Whether the text up to the first zero unit is not empty; null is empty.
+inline bool BstrHasText(BSTR bstr) {
+    return bstr != nullptr && SysStringLen(bstr) > 0 && bstr[0] != 0;
+}
 // Replaces target with the BSTR's text up to its first zero unit, reusing its storage.
 void CopyBstr(std::wstring& target, BSTR bstr);

@@ -73,7 +73,7 @@ bool GlyvorConnection::FindMatchingFont(const std::wstring& name, std::wstring& 
     GlyvorMatchFont(m_pGlyvor.Get(), bstrName.Get(), matchedId, matchedDetail, matched);
     if (matched == VARIANT_FALSE) return false;
     // A match without an identifier could not be activated or installed: it is no offer.
-    if (BstrTextLength(matchedId.Get()) == 0) return false;
+    if (!BstrHasText(matchedId.Get())) return false;
     CopyBstr(fontId, matchedId.Get());
     CopyBstr(detail, matchedDetail.Get());
     return true;

@@ -81,25 +81,28 @@ std::string WideToNarrowString(std::wstring_view text) {
 
 void AssignWideToNarrow(std::wstring_view text, std::string& narrow) {
     narrow.clear();
-    const std::size_t units = text.size() + 1;
-    if (units > kLargestText / 3) return;
-    Scratch<WCHAR, kStackUnits> wide(units);
+    // The text ends at its first zero unit, as a C text would.
+    text = text.substr(0, text.find(L'\0'));
+    if (text.empty() || text.size() + 1 > kLargestText / 3) return;
+    Scratch<WCHAR, kStackUnits> wide(text.size());
     std::copy(text.begin(), text.end(), wide.Get());
-    wide.Get()[text.size()] = 0;
-    // Three bytes a unit hold the text in every code page the thread can have
-    // (UTF-8 at worst); should one need more, the conversion says how much.
-    std::size_t capacity = 3 * units;
-    Scratch<char, 3 * kStackUnits> scratch(capacity);
-    if (WideToNarrow(scratch.Get(), wide.Get(), static_cast<int>(capacity)) != nullptr) {
-        narrow.assign(scratch.Get());
-        return;
+    const int units = static_cast<int>(text.size());
+    // Written straight into `narrow`: three bytes a unit hold the text in every code
+    // page the thread can have (UTF-8 at worst); should one need more, the
+    // conversion says how much.
+    narrow.resize(3 * text.size());
+    int written = WideCharToMultiByte(CP_THREAD_ACP, 0, wide.Get(), units, narrow.data(),
+                                      static_cast<int>(narrow.size()), nullptr, nullptr);
+    if (written == 0) {
+        const int needed =
+            WideCharToMultiByte(CP_THREAD_ACP, 0, wide.Get(), units, nullptr, 0, nullptr, nullptr);
+        if (needed > static_cast<int>(narrow.size())) {
+            narrow.resize(static_cast<std::size_t>(needed));
+            written = WideCharToMultiByte(CP_THREAD_ACP, 0, wide.Get(), units, narrow.data(),
+                                          needed, nullptr, nullptr);
+        }
     }
-    const int needed =
-        WideCharToMultiByte(CP_THREAD_ACP, 0, wide.Get(), -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= static_cast<int>(capacity)) return;
-    std::vector<char> larger(static_cast<std::size_t>(needed));
-    if (WideToNarrow(larger.data(), wide.Get(), needed) == nullptr) return;
-    narrow.assign(larger.data());
+    narrow.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
 }
 
 // Both directions copy unit for unit in one pass into storage taken once.

@@ -23,10 +23,12 @@ public:
         std::size_t bytes;
     };
 
-    // Room enough for a string of `length` characters and its terminator.
+    // Room enough for a string of `length` characters and its terminator; none for a
+    // text short enough for the string to hold in itself.
     template <typename Char>
-    static constexpr std::size_t RoomFor(std::size_t length) {
+    static std::size_t RoomFor(std::size_t length) {
         static_assert(sizeof(Char) <= kRoomUnit);
+        if (length <= std::basic_string<Char>().capacity()) return 0;
         return ((length + 1) * sizeof(Char) + kRoomUnit - 1) / kRoomUnit * kRoomUnit;
     }
 

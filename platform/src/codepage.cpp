@@ -3,6 +3,7 @@
 // is applied here. UTF-8 is decoded by hand because its replacement rules are the point.
 #include "platform/emu/codepage.h"
 
+#include <algorithm>
 #include <errno.h>
 #include <iconv.h>
 
@@ -65,6 +66,9 @@ struct Table {
     // The same for the ASCII units, which most text is, without a hash lookup.
     bool lowDefined[128] = {};
     uint16_t lowReverse[128] = {};
+    // Every ASCII byte is its own unit, both ways: ASCII text then converts as in
+    // UTF-8, a whole buffer at a time.
+    bool asciiIsItself = false;
     char16_t defaultUnicode = u'?';
 };
 
@@ -137,6 +141,12 @@ std::unique_ptr<Table> BuildTable(UINT codePage) {
         const auto it = table->reverse.find(unit);
         table->lowDefined[unit] = it != table->reverse.end();
         if (table->lowDefined[unit]) table->lowReverse[unit] = it->second;
+    }
+    table->asciiIsItself = true;
+    for (unsigned b = 0; b < 128; ++b) {
+        if (!table->defined[b] || table->single[b] != b || !table->lowDefined[b] ||
+            table->lowReverse[b] != b)
+            table->asciiIsItself = false;
     }
     return table;
 }
@@ -344,6 +354,13 @@ int Deliver(const std::basic_string<Unit>& converted, Unit* target, int targetSi
 // is not ASCII or its code page does not map it to one byte; the general path then
 // converts it all (and a conversion that fails writes nothing).
 bool DecodeAsciiInto(const Table* t, const unsigned char* s, size_t n, char16_t* target) {
+    if (t == nullptr || t->asciiIsItself) {
+        unsigned char any = 0;
+        for (size_t i = 0; i < n; ++i) any |= s[i];
+        if (any >= 0x80) return false;
+        std::copy(s, s + n, target);
+        return true;
+    }
     for (size_t i = 0; i < n; ++i)
         if (s[i] >= 0x80 || (t != nullptr && !t->defined[s[i]])) return false;
     for (size_t i = 0; i < n; ++i) target[i] = t == nullptr ? s[i] : t->single[s[i]];
@@ -351,6 +368,13 @@ bool DecodeAsciiInto(const Table* t, const unsigned char* s, size_t n, char16_t*
 }
 
 bool EncodeAsciiInto(const Table* t, const char16_t* s, size_t n, char* target) {
+    if (t == nullptr || t->asciiIsItself) {
+        char16_t any = 0;
+        for (size_t i = 0; i < n; ++i) any |= s[i];
+        if (any >= 0x80) return false;
+        for (size_t i = 0; i < n; ++i) target[i] = static_cast<char>(s[i]);
+        return true;
+    }
     for (size_t i = 0; i < n; ++i) {
         if (s[i] >= 0x80) return false;
         if (t != nullptr && (!t->lowDefined[s[i]] || t->lowReverse[s[i]] > 0xFF)) return false;

@@ -203,15 +203,20 @@ TEST_F(GlyvorCalls, MatchFillsBothTextsAndAMissLeavesThemUnchanged) {
     std::wstring error;
     ASSERT_TRUE(m_connection.Connect(error));
 
+    // A match whose identifier is empty, or ends at its first unit, is no offer either.
+    running->matches[u"Gill"] = {u"", u"Gill Sans"};
+    running->matches[u"Univers"] = {std::u16string(u"\0id", 3), u"Univers 55"};
     std::wstring fontId = L"old id", detail = L"old detail";
-    EXPECT_FALSE(m_connection.FindMatchingFont(L"Frutiger", fontId, detail));
-    EXPECT_EQ(fontId, L"old id");
-    EXPECT_EQ(detail, L"old detail");
+    for (const wchar_t* name : {L"Frutiger", L"Gill", L"Univers"}) {
+        EXPECT_FALSE(m_connection.FindMatchingFont(name, fontId, detail)) << name;
+        EXPECT_EQ(fontId, L"old id");
+        EXPECT_EQ(detail, L"old detail");
+    }
 
     EXPECT_TRUE(m_connection.FindMatchingFont(L"Futura", fontId, detail));
     EXPECT_EQ(fontId, L"grp/Futura-Medium");
     EXPECT_EQ(detail, L"Futura Medium, OpenType");
-    EXPECT_EQ(EmuInvokeCount(kDispIdMatchFont), 2u);
+    EXPECT_EQ(EmuInvokeCount(kDispIdMatchFont), 4u);
 }
 
 TEST_F(GlyvorCalls, NamesTravelAsUtf16UnitsIncludingSurrogatePairs) {
