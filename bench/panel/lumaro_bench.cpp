@@ -284,8 +284,7 @@ void BM_RefreshBaseline(benchmark::State& state) {
     const std::size_t fonts = static_cast<std::size_t>(state.range(0));
     Prepared* p = Prepare(state, RefreshSetup(fonts));
     if (p == nullptr) return;
-    const PluginSuites suites(p->host);
-    const HostCalls& calls = suites.Calls();
+    const HostCalls calls = p->host.Calls();
     const ADMDialogRef panel = p->host.Panel();
     ASInt32 rows = 0;
     {
@@ -321,13 +320,12 @@ void BM_FindBaseline(benchmark::State& state) {
     try {
         GlyvorReference glyvor;
         BstrList names(p->missing);
-        const PluginSuites suites(p->host);
         FindBaseline work;
         work.glyvor = glyvor.Get();
         work.names = names.Get();
         work.rows = p->missing;
         work.empty = SysAllocStringLen(nullptr, 0);
-        work.calls = suites.Calls();
+        work.calls = p->host.Calls();
         work.panel = p->host.Panel();
         std::size_t found = 0;
         {

@@ -10,7 +10,6 @@
 #include "glyvor/indexer.h"
 #include "glyvor/machine.h"
 #include "host/adm/dialog_manager.h"
-#include "host/current_plugin.h"
 
 namespace fs = std::filesystem;
 
@@ -165,40 +164,6 @@ HostCalls PanelBenchHost::Calls() const {
 }
 
 ADMDialogRef PanelBenchHost::Panel() const { return m_session->Panel(); }
-
-PluginSuites::PluginSuites(PanelBenchHost& host) : m_host(host) {
-    try {
-        m_calls.font = Acquire<AIFontSuite4>(kAIFontSuite, kAIFontSuiteVersion);
-        m_calls.strings =
-            Acquire<AIUnicodeStringSuite6>(kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion);
-        m_calls.dialog = Acquire<ADMDialogSuite10>(kADMDialogSuite, kADMDialogSuiteVersion);
-        m_calls.item = Acquire<ADMItemSuite7>(kADMItemSuite, kADMItemSuiteVersion);
-        m_calls.list = Acquire<ADMListSuite1>(kADMListSuite, kADMListSuiteVersion);
-        m_calls.entry = Acquire<ADMEntrySuite2>(kADMEntrySuite, kADMEntrySuiteVersion);
-    } catch (...) {
-        ReleaseAll();
-        throw;
-    }
-}
-
-PluginSuites::~PluginSuites() { ReleaseAll(); }
-
-void PluginSuites::ReleaseAll() noexcept {
-    host::CurrentPluginScope scope(&m_host.Plugin());
-    for (const auto& [name, version] : m_acquired)
-        m_host.Session().Host().ReleaseSuite(name, version);
-    m_acquired.clear();
-}
-
-template <typename Suite>
-const Suite* PluginSuites::Acquire(const char* name, ASInt32 version) {
-    host::CurrentPluginScope scope(&m_host.Plugin());
-    const void* suite = nullptr;
-    if (m_host.Session().Host().AcquireSuite(name, version, &suite) != kNoErr || suite == nullptr)
-        throw std::runtime_error(std::string("the host gives the plug-in no ") + name);
-    m_acquired.emplace_back(name, version);
-    return static_cast<const Suite*>(suite);
-}
 
 GlyvorReference::GlyvorReference() {
     CLSID clsid;

@@ -8,7 +8,6 @@
 #include <memory>
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "host/session/session.h"
@@ -83,27 +82,6 @@ public:
 
 private:
     IDispatch* m_glyvor = nullptr;
-};
-
-// The suites acquired in the plug-in's name, as the plug-in gets them: a baseline
-// that calls through them passes the host's own dispatch of every plug-in call, as
-// the plug-in does. Released when this ends.
-class PluginSuites {
-public:
-    explicit PluginSuites(PanelBenchHost& host);
-    ~PluginSuites();
-    PluginSuites(const PluginSuites&) = delete;
-    PluginSuites& operator=(const PluginSuites&) = delete;
-    const HostCalls& Calls() const { return m_calls; }
-
-private:
-    template <typename Suite>
-    const Suite* Acquire(const char* name, ASInt32 version);
-    void ReleaseAll() noexcept;
-
-    PanelBenchHost& m_host;
-    HostCalls m_calls;
-    std::vector<std::pair<const char*, ASInt32>> m_acquired;
 };
 
 // BSTRs made once and freed at the end.
