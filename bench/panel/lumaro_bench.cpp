@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bare_calls.h"
 #include "font_names.h"
 #include "glyvor/automation.h"
 #include "host/current_plugin.h"
@@ -186,29 +187,10 @@ std::size_t FindBaselineWork(const FindBaseline& work) {
         calls.list->RemoveEntry(list, n - 1);
     std::size_t found = 0;
     for (std::size_t i = 0; i < work.names.size(); ++i) {
-        BSTR id = nullptr, detail = nullptr;
-        VARIANT_BOOL matched = VARIANT_FALSE;
-        VARIANTARG args[10] = {};
-        args[9].vt = VT_BSTR, args[9].bstrVal = work.names[i];
-        args[8].vt = VT_BSTR, args[8].bstrVal = work.empty;
-        args[7].vt = VT_BSTR, args[7].bstrVal = work.empty;
-        args[6].vt = VT_I4, args[6].lVal = 0;
-        args[5].vt = VT_I4, args[5].lVal = 0;
-        args[4].vt = VT_BSTR, args[4].bstrVal = nullptr;
-        args[3].vt = VT_I4, args[3].lVal = 30;
-        args[2].vt = VT_BYREF | VT_BSTR, args[2].pbstrVal = &id;
-        args[1].vt = VT_BYREF | VT_BSTR, args[1].pbstrVal = &detail;
-        args[0].vt = VT_BYREF | VT_BOOL, args[0].pboolVal = &matched;
-        DISPPARAMS params{args, nullptr, 10, 0};
-        if (SUCCEEDED(work.glyvor->Invoke(glyvor::kDispidMatchFont, IID_NULL, LOCALE_USER_DEFAULT,
-                                          DISPATCH_METHOD, &params, nullptr, nullptr, nullptr)) &&
-            matched != VARIANT_FALSE) {
-            ADMEntryRef entry = calls.list->InsertEntry(list, static_cast<ASInt32>(found++));
-            calls.entry->SetText(entry, work.rows[i].c_str());
-            calls.entry->SetUserData(entry, work.names[i]);
-        }
-        SysFreeString(id);
-        SysFreeString(detail);
+        if (!MatchFontCall(work.glyvor, work.names[i], work.empty, work.empty)) continue;
+        ADMEntryRef entry = calls.list->InsertEntry(list, static_cast<ASInt32>(found++));
+        calls.entry->SetText(entry, work.rows[i].c_str());
+        calls.entry->SetUserData(entry, work.names[i]);
     }
     return found;
 }
@@ -217,35 +199,8 @@ std::size_t FindBaselineWork(const FindBaseline& work) {
 // loading.
 std::size_t ActivateAllBaselineWork(IDispatch* glyvor, const std::vector<BSTR>& ids) {
     std::size_t done = 0;
-    for (BSTR id : ids) {
-        LONG fontState = 0;
-        VARIANTARG stateArgs[2] = {};
-        stateArgs[1].vt = VT_BSTR, stateArgs[1].bstrVal = id;
-        stateArgs[0].vt = VT_BYREF | VT_I4, stateArgs[0].plVal = &fontState;
-        DISPPARAMS stateParams{stateArgs, nullptr, 2, 0};
-        if (FAILED(glyvor->Invoke(glyvor::kDispidGetFontState, IID_NULL, LOCALE_USER_DEFAULT,
-                                  DISPATCH_METHOD, &stateParams, nullptr, nullptr, nullptr)))
-            continue;
-        if (fontState != 0) {
-            ++done;
-            continue;
-        }
-        BSTR error = nullptr;
-        VARIANT_BOOL ok = VARIANT_FALSE;
-        VARIANTARG loadArgs[5] = {};
-        loadArgs[4].vt = VT_BSTR, loadArgs[4].bstrVal = id;
-        loadArgs[3].vt = VT_I4, loadArgs[3].lVal = 0;
-        loadArgs[2].vt = VT_BOOL, loadArgs[2].boolVal = VARIANT_TRUE;
-        loadArgs[1].vt = VT_BYREF | VT_BSTR, loadArgs[1].pbstrVal = &error;
-        loadArgs[0].vt = VT_BYREF | VT_BOOL, loadArgs[0].pboolVal = &ok;
-        DISPPARAMS loadParams{loadArgs, nullptr, 5, 0};
-        if (SUCCEEDED(glyvor->Invoke(glyvor::kDispidLoadFont, IID_NULL, LOCALE_USER_DEFAULT,
-                                     DISPATCH_METHOD, &loadParams, nullptr, nullptr, nullptr)) &&
-            ok != VARIANT_FALSE) {
-            ++done;
-        }
-        SysFreeString(error);
-    }
+    for (BSTR id : ids)
+        if (ActivateCall(glyvor, id)) ++done;
     return done;
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bare_calls.h"
 #include "font_names.h"
 #include "glyvor/automation.h"
 #include "lumaro/resources/PanelResourceIDs.h"
@@ -44,32 +45,12 @@ void Expect(bool ok, const std::string& what) {
     if (!ok) throw std::runtime_error(what);
 }
 
-// IGlyvor::MatchFont for every name, with the plug-in's arguments.
+// IGlyvor::MatchFont for every name, with the plug-in's arguments made for each call.
 std::size_t MatchAll(IDispatch* glyvor, const std::vector<BSTR>& names) {
     std::size_t found = 0;
     for (BSTR name : names) {
         BSTR empty1 = SysAllocStringLen(nullptr, 0), empty2 = SysAllocStringLen(nullptr, 0);
-        BSTR id = nullptr, detail = nullptr;
-        VARIANT_BOOL matched = VARIANT_FALSE;
-        VARIANTARG args[10] = {};
-        args[9].vt = VT_BSTR, args[9].bstrVal = name;
-        args[8].vt = VT_BSTR, args[8].bstrVal = empty1;
-        args[7].vt = VT_BSTR, args[7].bstrVal = empty2;
-        args[6].vt = VT_I4, args[6].lVal = 0;
-        args[5].vt = VT_I4, args[5].lVal = 0;
-        args[4].vt = VT_BSTR, args[4].bstrVal = nullptr;
-        args[3].vt = VT_I4, args[3].lVal = 30;
-        args[2].vt = VT_BYREF | VT_BSTR, args[2].pbstrVal = &id;
-        args[1].vt = VT_BYREF | VT_BSTR, args[1].pbstrVal = &detail;
-        args[0].vt = VT_BYREF | VT_BOOL, args[0].pboolVal = &matched;
-        DISPPARAMS params{args, nullptr, 10, 0};
-        if (SUCCEEDED(glyvor->Invoke(glyvor::kDispidMatchFont, IID_NULL, LOCALE_USER_DEFAULT,
-                                     DISPATCH_METHOD, &params, nullptr, nullptr, nullptr)) &&
-            matched != VARIANT_FALSE) {
-            ++found;
-        }
-        SysFreeString(id);
-        SysFreeString(detail);
+        if (bench::MatchFontCall(glyvor, name, empty1, empty2)) ++found;
         SysFreeString(empty1);
         SysFreeString(empty2);
     }
@@ -79,35 +60,8 @@ std::size_t MatchAll(IDispatch* glyvor, const std::vector<BSTR>& names) {
 // IGlyvor::GetFontState for every identifier, and IGlyvor::LoadFont where it is needed.
 std::size_t ActivateAll(IDispatch* glyvor, const std::vector<BSTR>& ids) {
     std::size_t done = 0;
-    for (BSTR id : ids) {
-        LONG state = 0;
-        VARIANTARG stateArgs[2] = {};
-        stateArgs[1].vt = VT_BSTR, stateArgs[1].bstrVal = id;
-        stateArgs[0].vt = VT_BYREF | VT_I4, stateArgs[0].plVal = &state;
-        DISPPARAMS stateParams{stateArgs, nullptr, 2, 0};
-        if (FAILED(glyvor->Invoke(glyvor::kDispidGetFontState, IID_NULL, LOCALE_USER_DEFAULT,
-                                  DISPATCH_METHOD, &stateParams, nullptr, nullptr, nullptr)))
-            continue;
-        if (state != 0) {
-            ++done;
-            continue;
-        }
-        BSTR error = nullptr;
-        VARIANT_BOOL ok = VARIANT_FALSE;
-        VARIANTARG loadArgs[5] = {};
-        loadArgs[4].vt = VT_BSTR, loadArgs[4].bstrVal = id;
-        loadArgs[3].vt = VT_I4, loadArgs[3].lVal = 0;
-        loadArgs[2].vt = VT_BOOL, loadArgs[2].boolVal = VARIANT_TRUE;
-        loadArgs[1].vt = VT_BYREF | VT_BSTR, loadArgs[1].pbstrVal = &error;
-        loadArgs[0].vt = VT_BYREF | VT_BOOL, loadArgs[0].pboolVal = &ok;
-        DISPPARAMS loadParams{loadArgs, nullptr, 5, 0};
-        if (SUCCEEDED(glyvor->Invoke(glyvor::kDispidLoadFont, IID_NULL, LOCALE_USER_DEFAULT,
-                                     DISPATCH_METHOD, &loadParams, nullptr, nullptr, nullptr)) &&
-            ok != VARIANT_FALSE) {
-            ++done;
-        }
-        SysFreeString(error);
-    }
+    for (BSTR id : ids)
+        if (bench::ActivateCall(glyvor, id)) ++done;
     return done;
 }
 
