@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bare_calls.h"
 #include "glyvor/catalog.h"
 #include "glyvor/font_matcher.h"
 #include "glyvor/indexer.h"
@@ -173,26 +174,8 @@ void BM_InvokeMatchFont(benchmark::State& state) {
         BSTR in = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
         BSTR empty = SysAllocString(u"");
         for (auto _ : state) {
-            BSTR id = nullptr, detail = nullptr;
-            VARIANT_BOOL matched = 0;
-            VARIANT args[10];
-            for (VARIANT& v : args) VariantInit(&v);
-            args[9].vt = VT_BSTR, args[9].bstrVal = in;
-            args[8].vt = VT_BSTR, args[8].bstrVal = empty;
-            args[7].vt = VT_BSTR, args[7].bstrVal = empty;
-            args[6].vt = VT_I4, args[6].lVal = 0;
-            args[5].vt = VT_I4, args[5].lVal = 0;
-            args[4].vt = VT_BSTR, args[4].bstrVal = nullptr;
-            args[3].vt = VT_I4, args[3].lVal = 30;
-            args[2].vt = VT_BYREF | VT_BSTR, args[2].pbstrVal = &id;
-            args[1].vt = VT_BYREF | VT_BSTR, args[1].pbstrVal = &detail;
-            args[0].vt = VT_BYREF | VT_BOOL, args[0].pboolVal = &matched;
-            DISPPARAMS params{args, nullptr, 10, 0};
-            const HRESULT hr = glyvor->Invoke(glyvor::kDispidMatchFont, IID_NULL, 0,
-                                              DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-            if (FAILED(hr) || !matched) state.SkipWithError("MatchFont did not match");
-            SysFreeString(id);
-            SysFreeString(detail);
+            if (!bench::MatchFontCall(glyvor, in, empty, empty))
+                state.SkipWithError("MatchFont did not match");
         }
         SysFreeString(in);
         SysFreeString(empty);
