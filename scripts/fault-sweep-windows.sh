@@ -126,6 +126,9 @@ check_point() {
   # A start-up that answers an error is the outcome the host reports.
   grep '^  \[problem\]' "$transcript" | grep -v '"\?start-up failed' | sed 's/^ */host problem: /' || true
   grep -q '^  \[fault\]' "$transcript" || { echo "not fired"; return; }
+  # A narrow name the host will not give stays empty and unreported, as the scan
+  # means it to (the native sweep passes it by too).
+  grep -q '^  \[fault\] .*"AI Font Suite GetFontName failed' "$transcript" && return
   # The panel shown next after the step where the fault fired: where it differs
   # from the run without faults, the user must have been told.
   awk -F'\t' -v success='^"([0-9]+ missing font\\(s\\) in opened documents|No missing fonts in opened documents|[0-9]+ fonts have been found|1 font has been found|No appropriate fonts were found|[0-9]+ fonts have been activated or installed|1 font has been activated or installed)"$' '
