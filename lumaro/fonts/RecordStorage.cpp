@@ -20,20 +20,12 @@ void FreeAligned(void* block, std::size_t alignment) noexcept {
 
 void* RecordStorage::operator new(std::size_t size) { return ::operator new(size); }
 
-void* RecordStorage::operator new(std::size_t size, const std::nothrow_t& tag) noexcept {
-    return ::operator new(size, tag);
-}
-
 void* RecordStorage::operator new(std::size_t size, Room room) {
     if (room.bytes > SIZE_MAX - size) throw std::bad_alloc();
     return ::operator new(size + room.bytes);
 }
 
 void RecordStorage::operator delete(void* block) noexcept { ::operator delete(block); }
-
-void RecordStorage::operator delete(void* block, const std::nothrow_t&) noexcept {
-    ::operator delete(block);
-}
 
 void RecordStorage::operator delete(void* block, Room) noexcept { ::operator delete(block); }
 

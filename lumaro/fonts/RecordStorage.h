@@ -35,10 +35,8 @@ public:
     // `new Record` takes the plug-in's memory as any object does; `new (room) Record`
     // takes the room with it, in the same block.
     static void* operator new(std::size_t size);
-    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
     static void* operator new(std::size_t size, Room room);
     static void operator delete(void* block) noexcept;
-    static void operator delete(void* block, const std::nothrow_t&) noexcept;
     static void operator delete(void* block, Room room) noexcept;
 
     RecordStorage(const RecordStorage&) = delete;
